@@ -1,0 +1,33 @@
+# Flags and helpers shared by every target of ours.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)
+if(WARNINGS_AS_ERRORS)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Werror>)
+endif()
+# windres reads UTF-8 scripts only with the code page pragma; the preprocessor needs our headers.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+# Single-module programs and the stand-ins carry their runtime with them.
+function(tp_static_runtime target)
+  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+endfunction()
+
+# A resource-only language DLL: en-US/<name>.mui beside the binary it belongs to.
+function(tp_language_dll target rc_file mui_name)
+  add_library(${target} SHARED ${rc_file})
+  set_target_properties(${target} PROPERTIES
+    PREFIX "" OUTPUT_NAME "${mui_name}" SUFFIX ".mui" LINKER_LANGUAGE C
+    RUNTIME_OUTPUT_DIRECTORY ${LANG_DIR} LIBRARY_OUTPUT_DIRECTORY ${LANG_DIR})
+  target_link_options(${target} PRIVATE -nostdlib -nostartfiles -Wl,-e,0 -s)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/res)
+endfunction()
+
+# One CTest entry per test case; all share the Wine fixture so a single test can be run alone.
+function(tp_add_gtest target)
+  target_link_libraries(${target} PRIVATE GTest::gmock)
+  tp_static_runtime(${target})
+  if(TP_RUN_TESTS)
+    gtest_add_tests(TARGET ${target} TEST_LIST added)
+    set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)
+  endif()
+endfunction()

@@ -1,0 +1,6 @@
+#include "ComException.h"
+
+void ThrowComError(HRESULT hr)
+{
+    throw CComException(hr);
+}
