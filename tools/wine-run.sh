@@ -4,6 +4,7 @@
 #   wine-run.sh PREFIX PROGRAM [ARGS...]   run PROGRAM in PREFIX
 #   wine-run.sh PREFIX --start             only make sure the prefix, display and server are up
 #   wine-run.sh PREFIX --stop              stop the server, keeper and display started for PREFIX
+#   wine-run.sh PREFIX --register FILE     import a .reg file (the stand-ins' registration)
 #
 # The first use creates the prefix. One wineserver (-p60) and one keeper process
 # stay up between runs so a test costs a fraction of a second instead of a cold
@@ -90,4 +91,9 @@ flock -u 9
 exec 9>&-
 
 [ "${1:-}" = "--start" ] && exit 0
+if [ "${1:-}" = "--register" ]; then
+  reg=$(realpath "$2")
+  "$wine" regedit /s "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
+  exit 0
+fi
 exec "$wine" "$@"
