@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64 libwine-dev fonts-wine xvfb
-  cmake ninja-build googletest imagemagick
+  cmake ninja-build googletest imagemagick x11-utils
   nsis zip unzip
 )
 
