@@ -1,0 +1,54 @@
+#include "ProgramIcon.h"
+#include <objbase.h>
+#include <shellapi.h>
+
+void SplitCommandText(const CString& text, CString& program, CString& arguments)
+{
+    program = text;
+    arguments.Empty();
+    int start = text.Find(L'"');
+    if (start < 0)
+        return;
+    while (start < text.GetLength() && text.GetAt(start) == L'"')
+        ++start;
+    if (start >= text.GetLength())
+        return;
+    const int end = text.Find(L'"', start);
+    if (end < 0)
+        return;
+    int rest = end;
+    while (rest < text.GetLength() && text.GetAt(rest) == L'"')
+        ++rest;
+    program = text.Mid(start, end - start);
+    arguments = text.Mid(rest);
+    arguments.Trim();
+}
+
+HICON LoadProgramIcon(const CString& commandText, bool large)
+{
+    if (commandText.IsEmpty())
+        return nullptr;
+    CString program;
+    CString arguments;
+    SplitCommandText(commandText, program, arguments);
+
+    HICON icon = nullptr;
+    if (ExtractIconExW(program, 0, large ? &icon : nullptr, large ? nullptr : &icon, 1) > 0 && icon != nullptr)
+        return icon;
+
+    const HRESULT init = CoInitialize(nullptr);
+    SHFILEINFOW info{};
+    const UINT flags = SHGFI_ICON | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON);
+    if (SHGetFileInfoW(commandText, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags) != 0)
+        icon = info.hIcon;
+    if (SUCCEEDED(init))
+        CoUninitialize();
+    return icon;
+}
+
+CString ProgramLabelText(const CString& path)
+{
+    CString name = path.Mid(path.ReverseFind(L'\\') + 1);
+    const int dot = name.ReverseFind(L'.');
+    return dot >= 0 ? name.Left(dot) : name;
+}
