@@ -217,6 +217,29 @@ TEST_F(Dialogs, OneWindowHasOneObjectWhicheverWayItIsAskedFor)
     dialog.DestroyWindow();
 }
 
+TEST_F(Dialogs, AGoingObjectDestroysTheDialogItMadeButGivesAControlBack)
+{
+    HWND window = nullptr;
+    HWND check = nullptr;
+    {
+        CTestDlg dialog;
+        ASSERT_TRUE(dialog.Create());
+        window = dialog.m_hWnd;
+        check = ::GetDlgItem(window, IDC_TEST_CHECK);
+        {
+            CProbeCombo probe;
+            ASSERT_TRUE(probe.SubclassWindow(check));
+            EXPECT_EQ(1, ::SendMessageW(check, CProbeCombo::probeMessage, 0, 0));
+        }
+        EXPECT_TRUE(::IsWindow(check));
+        EXPECT_EQ(0, ::SendMessageW(check, CProbeCombo::probeMessage, 0, 0));  // the button's own answer
+        ::SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+        EXPECT_EQ(BST_CHECKED, ::SendMessageW(check, BM_GETCHECK, 0, 0));
+    }
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_FALSE(::IsWindow(check));
+}
+
 TEST_F(Dialogs, AHandlersExceptionEndsTheModalRunAndIsRaisedFromDoModal)
 {
     CTestDlg parent;
