@@ -100,7 +100,7 @@ LRESULT CALLBACK FrameworkWindowProcedure(HWND hwnd, UINT message, WPARAM wParam
         if (CWinApp* app = AfxGetApp())
             app->NoteWindowDestroyed(window);
         window->PostNcDestroy();
-    } else {
+    } else if (window->m_hWnd == hwnd) {
         window->current_ = outer;
     }
     return result;

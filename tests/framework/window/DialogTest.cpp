@@ -21,7 +21,12 @@ void Click(CDialog& dialog, int id)
 TEST_F(Dialogs, DoModalAnswersTheButtonOrTheValueGivenToEndDialog)
 {
     CTestDlg ok;
-    EXPECT_EQ(IDOK, RunModal(ok, [](CDialog& d) { Click(d, IDOK); }));
+    int focused = 0;
+    EXPECT_EQ(IDOK, RunModal(ok, [&focused](CDialog& d) {
+        focused = ::GetDlgCtrlID(::GetFocus());
+        Click(d, IDOK);
+    }));
+    EXPECT_EQ(IDC_TEST_COMBO, focused);  // OnInitDialog's TRUE: the first control has the focus
     EXPECT_EQ(1, ok.initCount);
     EXPECT_EQ(1, ok.okCount);
     EXPECT_EQ(0, ok.cancelCount);
