@@ -20,8 +20,11 @@ public:
     CWnd* Get(HWND hwnd)
     {
         auto found = windows_.find(hwnd);
-        if (found != windows_.end())
+        if (found != windows_.end()) {
+            // A wrapper that destroyed its window let go of it; the handle may name a new one.
+            found->second->m_hWnd = hwnd;
             return found->second.get();
+        }
         DropDeadWindows();
         auto wrapper = std::make_unique<CWnd>();
         wrapper->m_hWnd = hwnd;

@@ -6,8 +6,11 @@
 //   throw-other     InitInstance raises something the program does not map
 //   throw-handler   a handler of the running dialog raises a COM error
 //   cmdline ...     the length of the command line the application was given
+//   language        loads the program's language resources: 60
 #include <cwchar>
 #include "ComException.h"
+#include "LanguageModule.h"
+#include "tarvix/resource.h"
 #include "TestDialogs.h"
 #include "WinApp.h"
 
@@ -62,6 +65,10 @@ public:
             status_ = static_cast<int>(wcslen(command));
             return FALSE;
         }
+        if (StartsWith(command, L"language")) {
+            status_ = CheckLanguageResources();
+            return FALSE;
+        }
         if (StartsWith(command, L"throw-other"))
             throw 5;
         if (StartsWith(command, L"throw-handler")) {
@@ -110,6 +117,21 @@ public:
     }
 
 private:
+    // A missing language changes nothing; a present one serves the texts.
+    int CheckLanguageResources()
+    {
+        if (LoadLanguageResources(L"NoSuchProgram.exe.mui"))
+            return 91;
+        if (GetLanguageResourceHandle() != GetCurrentModule())
+            return 92;
+        if (!LoadLanguageResources(L"TarvixUtility.exe.mui"))
+            return 93;
+        if (GetLanguageResourceHandle() == GetCurrentModule())
+            return 94;
+        CString title;
+        return title.LoadString(IDS_APP_TITLE) && !title.IsEmpty() ? 60 : 95;
+    }
+
     CSelfClosingDlg dialog_;
     int status_ = 0;
 };

@@ -44,6 +44,11 @@ TEST(Application, AMainWindowKeepsTheMessageLoopRunningUntilItIsDestroyed)
     EXPECT_EQ(50u, RunSmokeApp(L"loop"));
 }
 
+TEST(Application, LanguageResourcesComeFromTheLocaleFolderBesideTheProgram)
+{
+    EXPECT_EQ(60u, RunSmokeApp(L"language"));
+}
+
 TEST(Application, AnEscapingExceptionEndsTheProgramWithANonZeroStatus)
 {
     EXPECT_EQ(7u, RunSmokeApp(L"throw 7"));
