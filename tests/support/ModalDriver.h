@@ -1,0 +1,30 @@
+#pragma once
+// Drives dialogs in tests from inside their message loop.
+#include <windows.h>
+#include <functional>
+#include "Dialog.h"
+
+// What RunModal answers when `drive` did not end the dialog within the time limit.
+constexpr INT_PTR modalNotEnded = -2;
+
+// Runs `dialog` modally; once it is shown, `drive` is called from inside the
+// modal loop (the dialog's window exists, OnInitDialog has run). `drive` sends
+// or posts the messages a user would cause and usually ends the dialog; when the
+// dialog is still open 10 s later it is ended with modalNotEnded.
+INT_PTR RunModal(CDialog& dialog, std::function<void(CDialog&)> drive);
+
+// Handles the messages waiting in this thread's queue, as a dialog loop would.
+void PumpMessages(HWND dialog = nullptr);
+
+// Makes `module` the language resources while it lives (e.g. the test program's own).
+class ScopedLanguageResources
+{
+public:
+    explicit ScopedLanguageResources(HINSTANCE module);
+    ~ScopedLanguageResources();
+    ScopedLanguageResources(const ScopedLanguageResources&) = delete;
+    ScopedLanguageResources& operator=(const ScopedLanguageResources&) = delete;
+
+private:
+    HINSTANCE previous_;
+};
