@@ -64,6 +64,15 @@ DWORD ConfigValue(const wchar_t* name, DWORD fallback)
     return value;
 }
 
+void Record(LONG call)
+{
+    const LONG slot = InterlockedIncrement(&counters->sequenceLength) - 1;
+    if (slot < static_cast<LONG>(sizeof(counters->sequence) / sizeof(counters->sequence[0])))
+        counters->sequence[slot] = call;
+    else
+        InterlockedDecrement(&counters->sequenceLength);
+}
+
 bool IsLampRequest(const Request* request)
 {
     if (request == nullptr || request->header != 0 || request->version != 1) {
@@ -84,12 +93,14 @@ int __cdecl VuGetMachineIDEx() { return 0; }
 int __cdecl VuIsSupportedFunction(const Request* request)
 {
     InterlockedIncrement(&counters->isSupported);
+    Record(VexaCallIsSupported);
     return IsLampRequest(request) && ConfigValue(L"Supported", 1) != 0 ? 1 : 0;
 }
 
 int __cdecl VuCallDriver(const Request* request, DWORD* answer)
 {
     InterlockedIncrement(&counters->callDriver);
+    Record(VexaCallCallDriver);
     if (answer == nullptr || !IsLampRequest(request))
         return 0;
     *answer = ConfigValue(L"Capability", 3);
@@ -108,18 +119,21 @@ int __cdecl VuEnableTRCXEvents() { return 0; }
 int __cdecl AddRef()
 {
     InterlockedIncrement(&counters->addRef);
+    Record(VexaCallAddRef);
     return InterlockedIncrement(&counters->references);
 }
 
 int __cdecl RemoveRef()
 {
     InterlockedIncrement(&counters->removeRef);
+    Record(VexaCallRemoveRef);
     return InterlockedDecrement(&counters->references);
 }
 
 int __cdecl VuDetach()
 {
     InterlockedIncrement(&counters->vuDetach);
+    Record(VexaCallDetach);
     return 1;
 }
 
@@ -128,8 +142,10 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
     if (reason == DLL_PROCESS_ATTACH) {
         OpenCounters();
         InterlockedIncrement(&counters->loads);
+        Record(VexaCallLoad);
     } else if (reason == DLL_PROCESS_DETACH) {
         InterlockedIncrement(&counters->unloads);
+        Record(VexaCallUnload);
         CloseCounters();
     }
     return TRUE;

@@ -24,6 +24,19 @@ struct VexaUtilsCounters
     volatile LONG callDriver;     // VuCallDriver calls
     volatile LONG badRequests;    // requests whose fixed fields were wrong
     volatile LONG references;     // AddRef minus RemoveRef
+    volatile LONG sequenceLength; // calls recorded in `sequence` (the first ones only)
+    LONG sequence[64];            // VexaUtilsCall codes, in call order
+};
+
+enum VexaUtilsCall : LONG
+{
+    VexaCallLoad = 1,
+    VexaCallAddRef,
+    VexaCallIsSupported,
+    VexaCallCallDriver,
+    VexaCallRemoveRef,
+    VexaCallDetach,
+    VexaCallUnload,
 };
 
 #define VEXAUTILS_COUNTERS_PREFIX L"Local\\VexaUtilsStandIn."
