@@ -1,5 +1,7 @@
 #include "LogoLampPage.h"
+#include <memory>
 #include "LampPage.h"
+#include "LogoLEDModeOption.h"
 #include "PageIdentity.h"
 #include "detect/InheritListBox.h"
 #include "device/UtilityLibrary.h"
@@ -33,7 +35,11 @@ LONG CLogoLampCtrlClass::InitPage()
     for (const LampPageControl& control : layout)
         (void)SetControlPos(control.id, control.x, control.y, control.cx, control.cy);
 
-    RegisterItem(new CRadioButtonItem(0, 0, IDC_LOGO_LAMP_MODE_1, 3, 1, nullptr));
+    // The option exists before its radio item, which owns it from then on.
+    auto option = std::make_unique<CLogoLEDModeOption>();
+    auto* radio = new CRadioButtonItem(0, 0, IDC_LOGO_LAMP_MODE_1, 3, 1, option.get());
+    option.release();
+    RegisterItem(radio);
     auto* list = new CInheritListBox(0, 0, IDC_LOGO_LAMP_APP_LIST, 0, nullptr);
     RegisterItem(list);
     FillApplicationList(*list);

@@ -3,48 +3,101 @@
 
 namespace {
 
-bool Exists(const std::wstring& path, REGSAM view)
+bool Exists(const std::wstring& path, REGSAM view, HKEY root = HKEY_LOCAL_MACHINE)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
 }
 
-void DeleteTree(const std::wstring& path, REGSAM view)
+void DeleteTree(const std::wstring& path, REGSAM view, HKEY root = HKEY_LOCAL_MACHINE)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
         return;
     for (;;) {
         wchar_t name[256];
         DWORD length = sizeof(name) / sizeof(name[0]);
         if (RegEnumKeyExW(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        DeleteTree(path + L"\\" + name, view);
+        DeleteTree(path + L"\\" + name, view, root);
     }
     RegCloseKey(key);
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
+    RegDeleteKeyExW(root, path.c_str(), view, 0);
 }
 
 } // namespace
 
-bool KeyExists(const std::wstring& path, REGSAM view) { return Exists(path, view); }
+bool KeyExists(const std::wstring& path, REGSAM view, HKEY root) { return Exists(path, view, root); }
 
-ScopedRegistryKey::ScopedRegistryKey(const std::wstring& path, REGSAM view) : view_(view)
+DWORD ReadDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD fallback)
+{
+    DWORD value = 0, size = sizeof(value);
+    if (RegGetValueW(root, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return fallback;
+    return value;
+}
+
+std::wstring ReadString(HKEY root, const std::wstring& path, const wchar_t* name)
+{
+    wchar_t text[1024] = {};
+    DWORD size = sizeof(text);
+    if (RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return std::wstring();
+    return text;
+}
+
+ScopedKeyRemoval::ScopedKeyRemoval(const std::wstring& path)
+    : path_(path), backup_(L"Software\\Kelvor Corporation\\Test backup " + std::to_wstring(GetCurrentProcessId()))
+{
+    HKEY source = nullptr, backup = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &source) != ERROR_SUCCESS)
+        return;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, backup_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &backup,
+                        nullptr) == ERROR_SUCCESS) {
+        if (RegCopyTreeW(source, nullptr, backup) == ERROR_SUCCESS) {
+            RegCloseKey(source);
+            source = nullptr;
+            DeleteTree(path_, 0);
+            removed_ = !Exists(path_, 0);
+        }
+        RegCloseKey(backup);
+    }
+    if (source != nullptr)
+        RegCloseKey(source);
+}
+
+ScopedKeyRemoval::~ScopedKeyRemoval()
+{
+    if (removed_) {
+        HKEY backup = nullptr, target = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, backup_.c_str(), 0, KEY_READ, &backup) == ERROR_SUCCESS) {
+            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target,
+                                nullptr) == ERROR_SUCCESS) {
+                RegCopyTreeW(backup, nullptr, target);
+                RegCloseKey(target);
+            }
+            RegCloseKey(backup);
+        }
+    }
+    DeleteTree(backup_, 0);
+}
+
+ScopedRegistryKey::ScopedRegistryKey(const std::wstring& path, REGSAM view, HKEY root) : view_(view), root_(root)
 {
     // Find the first part of the path that is missing: that is what goes afterwards.
     size_t position = 0;
     while (position != std::wstring::npos) {
         position = path.find(L'\\', position + 1);
         const std::wstring prefix = path.substr(0, position);
-        if (!Exists(prefix, view)) {
+        if (!Exists(prefix, view, root)) {
             created_ = prefix;
             break;
         }
     }
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key_,
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key_,
                         nullptr) != ERROR_SUCCESS)
         key_ = nullptr;
 }
@@ -54,7 +107,7 @@ ScopedRegistryKey::~ScopedRegistryKey()
     if (key_ != nullptr)
         RegCloseKey(key_);
     if (!created_.empty())
-        DeleteTree(created_, view_);
+        DeleteTree(created_, view_, root_);
 }
 
 bool ScopedRegistryKey::SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD bytes)

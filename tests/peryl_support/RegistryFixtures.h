@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-// Creates HKLM\path (in the given registry view) and, on destruction, deletes
+// Creates root\path (in the given registry view) and, on destruction, deletes
 // the topmost key that it had to create, with everything below it.
 class ScopedRegistryKey
 {
 public:
-    explicit ScopedRegistryKey(const std::wstring& path, REGSAM view = 0);
+    explicit ScopedRegistryKey(const std::wstring& path, REGSAM view = 0, HKEY root = HKEY_LOCAL_MACHINE);
     ~ScopedRegistryKey();
     ScopedRegistryKey(const ScopedRegistryKey&) = delete;
     ScopedRegistryKey& operator=(const ScopedRegistryKey&) = delete;
@@ -24,8 +24,30 @@ public:
 private:
     HKEY key_ = nullptr;
     REGSAM view_;
+    HKEY root_;
     std::wstring created_;  // empty when the key was already there
 };
+
+// Takes an HKLM key with its whole tree out of the registry and puts it back on destruction.
+class ScopedKeyRemoval
+{
+public:
+    explicit ScopedKeyRemoval(const std::wstring& path);
+    ~ScopedKeyRemoval();
+    ScopedKeyRemoval(const ScopedKeyRemoval&) = delete;
+    ScopedKeyRemoval& operator=(const ScopedKeyRemoval&) = delete;
+
+    bool ok() const noexcept { return removed_; }
+
+private:
+    std::wstring path_;
+    std::wstring backup_;
+    bool removed_ = false;
+};
+
+// Reads a DWORD or string value under root\path; the fallback when it is missing.
+DWORD ReadDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD fallback);
+std::wstring ReadString(HKEY root, const std::wstring& path, const wchar_t* name);
 
 // Remembers one HKLM value and puts it back (or removes it) on destruction.
 class ScopedRegistryValue
@@ -83,4 +105,4 @@ private:
     std::wstring old_;
 };
 
-bool KeyExists(const std::wstring& path, REGSAM view = 0);
+bool KeyExists(const std::wstring& path, REGSAM view = 0, HKEY root = HKEY_LOCAL_MACHINE);

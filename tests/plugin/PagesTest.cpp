@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "detect/InheritListBox.h"
 #include "LampBrightnessPage.h"
+#include "LogoLEDModeOption.h"
 #include "LogoLampPage.h"
 #include "PageIdentity.h"
 #include "RegistryFixtures.h"
@@ -84,6 +85,8 @@ TEST(LampPages, LogoLampPagePlacesItsControlsAndListsTheApplications)
                       {1004, 0, 265, 480, 70}}),
               Positions(page));
     ExpectItems(page, 1001, 1004, {L"Marlow Digital", L"Ardent Media plus"});
+    // Only the logo-lamp radio group carries an option: the LED mode.
+    EXPECT_NE(nullptr, dynamic_cast<CLogoLEDModeOption*>(page.GetItemAt(0)->GetOption()));
 }
 
 TEST(LampPages, WithoutApplicationsThePageStillInitialises)

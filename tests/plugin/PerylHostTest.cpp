@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include "HostWindow.h"
 #include "PageIdentity.h"
+#include "PeloWatch.h"
 #include "PluginSet.h"
 #include "ProcessRun.h"
 #include "RegistryFixtures.h"
@@ -61,6 +62,17 @@ std::wstring RowText(HWND list, int row)
 }
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// The page dialog the host shows at the moment.
+HWND VisiblePage(HWND host)
+{
+    for (HWND page = FindWindowExW(host, nullptr, MAKEINTATOM(32770), nullptr); page != nullptr;
+         page = FindWindowExW(host, page, MAKEINTATOM(32770), nullptr)) {
+        if (IsWindowVisible(page))
+            return page;
+    }
+    return nullptr;
+}
 
 using Titles = std::vector<std::wstring>;
 
@@ -144,12 +156,75 @@ TEST_F(PerylInHost, HostProgramShowsPerylPages)
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
     ASSERT_NE(nullptr, window);
     EXPECT_EQ(2, SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_GETCOUNT, 0, 0));
-    HWND page = FindWindowExW(window, nullptr, MAKEINTATOM(32770), nullptr);  // the shown page's dialog
-    ASSERT_NE(nullptr, page);
-    while (page != nullptr && !IsWindowVisible(page))
-        page = FindWindowExW(window, page, MAKEINTATOM(32770), nullptr);
+    HWND page = VisiblePage(window);
     ASSERT_NE(nullptr, page);
     EXPECT_EQ(1, SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_APP_LIST), LVM_GETITEMCOUNT, 0, 0));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, host.Wait(10000));
+}
+
+TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
+{
+    PeloWatch service;  // before the host starts: it inherits the record's place
+    ASSERT_TRUE(service.ok());
+    watch_.SetCapability(3);
+    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"Peryl.dll")));
+    HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
+    ASSERT_NE(nullptr, window);
+    HWND page = VisiblePage(window);
+    ASSERT_NE(nullptr, page);
+    ASSERT_NE(nullptr, GetDlgItem(page, IDC_LOGO_LAMP_MODE_1)) << "the logo-lamp page comes first";
+
+    const struct
+    {
+        int button;
+        DWORD mode;
+    } clicks[] = {{IDC_LOGO_LAMP_MODE_1, 2}, {IDC_LOGO_LAMP_MODE_3, 0}, {IDC_LOGO_LAMP_MODE_2, 1}};
+    for (const auto& click : clicks) {
+        SendMessageW(GetDlgItem(page, click.button), BM_CLICK, 0, 0);
+        EXPECT_EQ(click.mode, service.Get(L"LastMode"));
+        EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(page, click.button), BM_GETCHECK, 0, 0));
+    }
+    EXPECT_EQ(3u, service.Get(L"ExecuteCalls"));
+    EXPECT_EQ(L"0605F063-C96F-45b8-881E-661479F1AF14", service.GetText(L"LastCaller"));
+    const std::vector<std::string> lines = PeloWatch::LogLines(host.id());
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(0u, lines[0].find("process " + std::to_string(host.id()) + " mode 2 caller "));
+    EXPECT_NE(std::string::npos, lines[1].find(" mode 0 "));
+    EXPECT_NE(std::string::npos, lines[2].find(" mode 1 "));
+
+    // The lamp-brightness page carries no option: its buttons send nothing.
+    SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_SETCURSEL, 1, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_HOST_PAGE_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_HOST_PAGE_LIST)));
+    HWND brightness = VisiblePage(window);
+    ASSERT_NE(nullptr, GetDlgItem(brightness, IDC_LAMP_BRIGHTNESS_LEVEL_1));
+    SendMessageW(GetDlgItem(brightness, IDC_LAMP_BRIGHTNESS_LEVEL_1), BM_CLICK, 0, 0);
+    EXPECT_EQ(3u, service.Get(L"ExecuteCalls"));
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, host.Wait(10000));
+}
+
+TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
+{
+    PeloWatch service;
+    ASSERT_TRUE(service.ok());
+    service.Set(L"Absent", 1);
+    watch_.SetCapability(1);
+    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" " + Quoted(BinFile(L"Peryl.dll")));
+    HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
+    ASSERT_NE(nullptr, window);
+    HWND page = VisiblePage(window);
+    ASSERT_NE(nullptr, page);
+    SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1), BM_CLICK, 0, 0);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(0xFFFFFFFFu, service.Get(L"ProbeCalls"));
+    EXPECT_EQ(0xFFFFFFFFu, service.Get(L"LastMode"));
+    EXPECT_TRUE(PeloWatch::LogLines(host.id()).empty());
+    // No message box was raised (this run is not /quiet): the host window is still the only one.
+    EXPECT_EQ(window, host.WaitForWindow(CHostWindow::WindowClassName(), 0));
+    EXPECT_EQ(nullptr, host.WaitForWindow(L"#32770", 0));
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, host.Wait(10000));
 }
