@@ -40,7 +40,7 @@ const wchar_t serviceClassKey[] = L"Software\\Classes\\CLSID\\{301AB3CF-48BA-423
 
 TEST_F(PeloService, SelectionsAreRecordedByTheService)
 {
-    const size_t before = PeloWatch::LogLines(GetCurrentProcessId()).size();
+    const unsigned long long logStart = PeloWatch::LogEnd();
     CLogoLEDModeOption option;
     EXPECT_EQ(0, option.ApplyValue(Index(0)));
     EXPECT_EQ(2u, watch_.Get(L"LastMode"));
@@ -61,11 +61,11 @@ TEST_F(PeloService, SelectionsAreRecordedByTheService)
     EXPECT_EQ(0xFFFFFFFFu, watch_.Get(L"LastMode"));
     EXPECT_EQ(3u, watch_.Get(L"ExecuteCalls"));
 
-    const std::vector<std::string> lines = PeloWatch::LogLines(GetCurrentProcessId());
-    ASSERT_EQ(before + 3, lines.size());
-    EXPECT_EQ(Line(2), lines[before]);
-    EXPECT_EQ(Line(0), lines[before + 1]);
-    EXPECT_EQ(Line(0xFFFFFFFF), lines[before + 2]);
+    const std::vector<std::string> lines = PeloWatch::LogLines(GetCurrentProcessId(), logStart);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(Line(2), lines[0]);
+    EXPECT_EQ(Line(0), lines[1]);
+    EXPECT_EQ(Line(0xFFFFFFFF), lines[2]);
 }
 
 TEST_F(PeloService, RefusedOrHeldBackProbeSendsNothing)

@@ -18,8 +18,11 @@ public:
     DWORD Get(const wchar_t* name, DWORD fallback = 0xFFFFFFFF) const;
     std::wstring GetText(const wchar_t* name) const;
 
-    // The stand-in's log lines written by process `processId`, in order.
-    static std::vector<std::string> LogLines(DWORD processId);
+    // The log's size now; lines written later start at or after it.
+    static unsigned long long LogEnd();
+    // The stand-in's log lines written by process `processId` after `from`, in
+    // order, without their time stamps. (Process ids come round again between runs.)
+    static std::vector<std::string> LogLines(DWORD processId, unsigned long long from);
 
 private:
     std::wstring path_;

@@ -167,6 +167,7 @@ TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
 {
     PeloWatch service;  // before the host starts: it inherits the record's place
     ASSERT_TRUE(service.ok());
+    const unsigned long long logStart = PeloWatch::LogEnd();
     watch_.SetCapability(3);
     RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"Peryl.dll")));
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
@@ -187,7 +188,7 @@ TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
     }
     EXPECT_EQ(3u, service.Get(L"ExecuteCalls"));
     EXPECT_EQ(L"0605F063-C96F-45b8-881E-661479F1AF14", service.GetText(L"LastCaller"));
-    const std::vector<std::string> lines = PeloWatch::LogLines(host.id());
+    const std::vector<std::string> lines = PeloWatch::LogLines(host.id(), logStart);
     ASSERT_EQ(3u, lines.size());
     EXPECT_EQ(0u, lines[0].find("process " + std::to_string(host.id()) + " mode 2 caller "));
     EXPECT_NE(std::string::npos, lines[1].find(" mode 0 "));
@@ -211,6 +212,7 @@ TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
     PeloWatch service;
     ASSERT_TRUE(service.ok());
     service.Set(L"Absent", 1);
+    const unsigned long long logStart = PeloWatch::LogEnd();
     watch_.SetCapability(1);
     RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" " + Quoted(BinFile(L"Peryl.dll")));
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
@@ -221,7 +223,7 @@ TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
     EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1), BM_GETCHECK, 0, 0));
     EXPECT_EQ(0xFFFFFFFFu, service.Get(L"ProbeCalls"));
     EXPECT_EQ(0xFFFFFFFFu, service.Get(L"LastMode"));
-    EXPECT_TRUE(PeloWatch::LogLines(host.id()).empty());
+    EXPECT_TRUE(PeloWatch::LogLines(host.id(), logStart).empty());
     // No message box was raised (this run is not /quiet): the host window is still the only one.
     EXPECT_EQ(window, host.WaitForWindow(CHostWindow::WindowClassName(), 0));
     EXPECT_EQ(nullptr, host.WaitForWindow(L"#32770", 0));
