@@ -12,6 +12,35 @@ function(tp_static_runtime target)
   target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
 endfunction()
 
+# Modules that hand C++ objects, strings and exceptions to each other (the
+# plug-in, Plenkit.dll, the host and the tests that load them) must agree on
+# one runtime. x86_64: each carries the static one (SEH unwinding crosses
+# modules). i686 (DWARF-2): exceptions crossing modules need the shared libgcc,
+# so these link the shared runtime, whose DLLs are copied beside them.
+function(tp_cross_module_runtime target)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    tp_static_runtime(${target})
+    return()
+  endif()
+  target_link_options(${target} PRIVATE -shared-libgcc)
+  if(NOT TARGET shared_cxx_runtime)
+    set(copies)
+    foreach(dll libgcc_s_dw2-1.dll libstdc++-6.dll libwinpthread-1.dll)
+      execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                      OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
+      if(NOT IS_ABSOLUTE "${found}" OR NOT EXISTS "${found}")
+        message(FATAL_ERROR "The shared C++ runtime ${dll} was not found (${found})")
+      endif()
+      add_custom_command(OUTPUT ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${found} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll}
+        DEPENDS ${found} VERBATIM)
+      list(APPEND copies ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll})
+    endforeach()
+    add_custom_target(shared_cxx_runtime ALL DEPENDS ${copies})
+  endif()
+  add_dependencies(${target} shared_cxx_runtime)
+endfunction()
+
 # A resource-only language DLL: en-US/<name>.mui beside the binary it belongs to.
 function(tp_language_dll target rc_file mui_name)
   add_library(${target} SHARED ${rc_file})
@@ -23,12 +52,23 @@ function(tp_language_dll target rc_file mui_name)
 endfunction()
 
 # One CTest entry per test case; all share the Wine fixture so a single test can be run alone.
+# CROSS_MODULE: the test exchanges C++ objects with our DLLs (see tp_cross_module_runtime).
+# RESOURCE_LOCK name: the cases share machine state (e.g. registry keys) with other
+# tests holding the same lock, so CTest never runs them at the same time.
 function(tp_add_gtest target)
+  cmake_parse_arguments(ARG "CROSS_MODULE" "RESOURCE_LOCK" "" ${ARGN})
   target_link_libraries(${target} PRIVATE GTest::gmock)
-  tp_static_runtime(${target})
+  if(ARG_CROSS_MODULE)
+    tp_cross_module_runtime(${target})
+  else()
+    tp_static_runtime(${target})
+  endif()
   if(TP_RUN_TESTS)
     gtest_add_tests(TARGET ${target} TEST_LIST added)
     set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)
+    if(ARG_RESOURCE_LOCK)
+      set_tests_properties(${added} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+    endif()
   endif()
 endfunction()
 

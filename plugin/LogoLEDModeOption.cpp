@@ -1,0 +1,29 @@
+#include "LogoLEDModeOption.h"
+#include "device/PeloInterface.h"
+
+LONG CLogoLEDModeOption::ApplyValue(const VARIANT& value)
+{
+    CPeloInterface service;
+    // S_FALSE from the probe means the service will not take the mode either.
+    if (service.Connect() == S_OK)
+        (void)service.Transform(LedModeFor(value.lVal));
+    service.Disconnect();
+    return 0;
+}
+
+LONG CLogoLEDModeOption::OptionHookA(LONG_PTR) { return 0; }
+LONG CLogoLEDModeOption::OptionHookB(LONG_PTR) { return 0; }
+
+DWORD CLogoLEDModeOption::LedModeFor(LONG index) noexcept
+{
+    switch (index) {
+    case 0:
+        return 2;
+    case 1:
+        return 1;
+    case 2:
+        return 0;
+    default:
+        return 0xFFFFFFFF;
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Finds which of the known video applications are installed, from keys under
+// HKEY_LOCAL_MACHINE and the files they point to.
+#include <map>
+#include "CArray.h"
+#include "CString.h"
+#include "Handles.h"
+
+class CMonAppList
+{
+public:
+    CMonAppList();
+    virtual ~CMonAppList();
+    CMonAppList(const CMonAppList&) = delete;
+    CMonAppList& operator=(const CMonAppList&) = delete;
+
+    // Runs every rule in order and replaces `names` with the display names
+    // found (a name can appear more than once).
+    void Detect(CArray<CString>& names);
+
+    // "dwLocation" as the last detection read it; 4316 until then.
+    DWORD GetLocation() const noexcept { return location; }
+
+    // How the Media Center key is opened for a native processor architecture.
+    static REGSAM MediaCenterAccess(WORD nativeArchitecture) noexcept;
+    // The processor architecture of the machine (not of this process).
+    static WORD NativeArchitecture();
+
+private:
+    void ReadLocation();
+    bool KeyExists(int rule, REGSAM access = KEY_READ);
+    bool OpenRule(int rule);
+    void CloseKey() noexcept;
+    // The rule's key is open: its "Path" joined with `separator` and "WinDVD.exe".
+    bool PlayerFileFound(const wchar_t* separator, CString* builtPath = nullptr);
+    static bool FileExists(const CString& path);
+    void Found(int nameNo);
+
+    std::map<int, CString> keyPaths;
+    std::map<int, CString> displayNames;
+    CArray<CString> foundNames;
+    DWORD location;
+    unique_hkey openKey;
+};

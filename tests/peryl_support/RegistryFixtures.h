@@ -1,0 +1,108 @@
+#pragma once
+// Test state in the Wine prefix that is put back as it was when the test ends.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// Creates root\path (in the given registry view) and, on destruction, deletes
+// the topmost key that it had to create, with everything below it.
+class ScopedRegistryKey
+{
+public:
+    explicit ScopedRegistryKey(const std::wstring& path, REGSAM view = 0, HKEY root = HKEY_LOCAL_MACHINE);
+    ~ScopedRegistryKey();
+    ScopedRegistryKey(const ScopedRegistryKey&) = delete;
+    ScopedRegistryKey& operator=(const ScopedRegistryKey&) = delete;
+
+    bool ok() const noexcept { return key_ != nullptr; }
+    HKEY get() const noexcept { return key_; }
+    // Raw value with any type and bytes (for values that break the rules).
+    bool SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD bytes);
+    bool SetString(const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ);
+    bool SetDword(const wchar_t* name, DWORD value);
+
+private:
+    HKEY key_ = nullptr;
+    REGSAM view_;
+    HKEY root_;
+    std::wstring created_;  // empty when the key was already there
+};
+
+// Takes an HKLM key with its whole tree out of the registry and puts it back on destruction.
+class ScopedKeyRemoval
+{
+public:
+    explicit ScopedKeyRemoval(const std::wstring& path);
+    ~ScopedKeyRemoval();
+    ScopedKeyRemoval(const ScopedKeyRemoval&) = delete;
+    ScopedKeyRemoval& operator=(const ScopedKeyRemoval&) = delete;
+
+    bool ok() const noexcept { return removed_; }
+
+private:
+    std::wstring path_;
+    std::wstring backup_;
+    bool removed_ = false;
+};
+
+// Reads a DWORD or string value under root\path; the fallback when it is missing.
+DWORD ReadDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD fallback);
+std::wstring ReadString(HKEY root, const std::wstring& path, const wchar_t* name);
+
+// Remembers one HKLM value and puts it back (or removes it) on destruction.
+class ScopedRegistryValue
+{
+public:
+    ScopedRegistryValue(const std::wstring& keyPath, const std::wstring& valueName);
+    ~ScopedRegistryValue();
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+
+    bool SetRaw(DWORD type, const void* data, DWORD bytes);
+    bool SetString(const std::wstring& text, DWORD type = REG_SZ);
+    bool SetDword(DWORD value);
+    bool Remove();
+
+private:
+    std::wstring keyPath_;
+    std::wstring valueName_;
+    bool existed_ = false;
+    bool keyExisted_ = false;
+    DWORD type_ = REG_NONE;
+    std::vector<BYTE> data_;
+};
+
+// A fresh folder under %TEMP%, removed with its files on destruction.
+class ScopedTempFolder
+{
+public:
+    explicit ScopedTempFolder(const wchar_t* tag);
+    ~ScopedTempFolder();
+    ScopedTempFolder(const ScopedTempFolder&) = delete;
+    ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
+
+    // Path with a trailing backslash.
+    const std::wstring& path() const noexcept { return path_; }
+    // Creates an empty file (and its sub-folder) below the folder; answers its full path.
+    std::wstring MakeFile(const std::wstring& relativePath);
+
+private:
+    std::wstring path_;
+};
+
+// Sets an environment variable of this process for one scope.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const wchar_t* name, const std::wstring& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::wstring name_;
+    bool existed_ = false;
+    std::wstring old_;
+};
+
+bool KeyExists(const std::wstring& path, REGSAM view = 0, HKEY root = HKEY_LOCAL_MACHINE);

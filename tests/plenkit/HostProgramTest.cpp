@@ -1,0 +1,45 @@
+// The host program as a process.
+#include <gtest/gtest.h>
+#include "HostWindow.h"
+#include "ProcessRun.h"
+#include "TestPaths.h"
+
+namespace {
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+} // namespace
+
+TEST(HostProgram, ListsPagesAndReportsWhatItCannotLoad)
+{
+    const ProcessResult run = RunProcess(Quoted(BinFile(L"PlenkitHost.exe")) + L" /list /quiet " +
+                                         Quoted(BinFile(L"NoSuchPlugin.dll")) + L" " +
+                                         Quoted(BinFile(L"FakePlugin.dll")));
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_EQ("0\tsupported\tFake page A\tfake-a\n"
+              "1\tunsupported\tFake page B\tfake-b\n"
+              "2\tsupported\tFake page C\tfake-c\n",
+              run.out);
+    EXPECT_NE(std::string::npos, run.err.find("NoSuchPlugin.dll\" could not be loaded")) << run.err;
+}
+
+TEST(HostProgram, UnknownSwitchEndsWithAMessage)
+{
+    const ProcessResult run = RunProcess(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet /bogus");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("Unknown switch \"/bogus\"")) << run.err;
+}
+
+TEST(HostProgram, WindowShowsThePagesAndClosesCleanly)
+{
+    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"FakePlugin.dll")));
+    ASSERT_TRUE(host.started());
+    HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(1, SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_GETCOUNT, 0, 0));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, host.Wait(10000));
+}

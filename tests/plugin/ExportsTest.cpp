@@ -1,0 +1,39 @@
+// Peryl.dll's export table as the host sees it, in both builds.
+#include <gtest/gtest.h>
+#include "PeExports.h"
+#include "TestPaths.h"
+
+namespace {
+
+void ExpectPerylExports(const std::wstring& path, WORD machine)
+{
+    const PeExportTable table = ReadPeExports(path);
+    ASSERT_TRUE(table.ok) << table.error;
+    EXPECT_EQ(machine, table.machine);
+    ASSERT_EQ(2u, table.exports.size());
+    EXPECT_EQ(1u, table.exports[0].ordinal);
+    EXPECT_EQ("global_delClassDesc", table.exports[0].name);  // no _name, no @N
+    EXPECT_EQ(2u, table.exports[1].ordinal);
+    EXPECT_EQ("global_newClassDesc", table.exports[1].name);
+}
+
+} // namespace
+
+TEST(PerylExports, X64BuildExportsTwoUndecoratedNamesByOrdinal)
+{
+    ExpectPerylExports(BinFile(L"Peryl.dll"), IMAGE_FILE_MACHINE_AMD64);
+
+    HMODULE peryl = LoadLibraryW(BinFile(L"Peryl.dll").c_str());
+    ASSERT_NE(nullptr, peryl);
+    EXPECT_EQ(GetProcAddress(peryl, "global_delClassDesc"), GetProcAddress(peryl, MAKEINTRESOURCEA(1)));
+    EXPECT_EQ(GetProcAddress(peryl, "global_newClassDesc"), GetProcAddress(peryl, MAKEINTRESOURCEA(2)));
+    FreeLibrary(peryl);
+}
+
+TEST(PerylExports, I686BuildExportsTheSame)
+{
+    const std::wstring path = BinFolder() + L"..\\..\\i686\\bin\\Peryl.dll";
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no i686 build beside this one (tools/build.sh all makes it)";
+    ExpectPerylExports(path, IMAGE_FILE_MACHINE_I386);
+}

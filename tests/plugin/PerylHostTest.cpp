@@ -1,0 +1,232 @@
+// Peryl.dll inside the settings host: in-process and as the host program.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include "HostWindow.h"
+#include "PageIdentity.h"
+#include "PeloWatch.h"
+#include "PluginSet.h"
+#include "ProcessRun.h"
+#include "RegistryFixtures.h"
+#include "StandInWatch.h"
+#include "TestPaths.h"
+#include "peryl/resource.h"
+
+namespace {
+
+class CollectingReporter : public IHostReporter
+{
+public:
+    void Report(const CString& message) override { messages.push_back(message.GetString()); }
+    std::vector<std::wstring> messages;
+};
+
+class PerylInHost : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        ASSERT_TRUE(watch_.ok());
+    }
+
+    // Titles of the pages the host shows for a capability answer.
+    std::vector<std::wstring> ShownPages(DWORD capability)
+    {
+        watch_.SetCapability(capability);
+        CollectingReporter reporter;
+        CPluginSet plugins(reporter);
+        EXPECT_TRUE(plugins.Load(BinFile(L"Peryl.dll").c_str()));
+        plugins.CheckSupport();
+        CHostWindow host(plugins, reporter);
+        EXPECT_NE(nullptr, host.Create());
+        std::vector<std::wstring> titles;
+        for (size_t i = 0; i < host.GetShownPageCount(); ++i)
+            titles.emplace_back(host.GetShownPage(i).title.GetString());
+        EXPECT_TRUE(reporter.messages.empty());
+        return titles;
+    }
+
+    StandInWatch watch_;
+};
+
+std::wstring RowText(HWND list, int row)
+{
+    wchar_t text[128] = {};
+    LVITEMW item = {};
+    item.pszText = text;
+    item.cchTextMax = 128;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// The page dialog the host shows at the moment.
+HWND VisiblePage(HWND host)
+{
+    for (HWND page = FindWindowExW(host, nullptr, MAKEINTATOM(32770), nullptr); page != nullptr;
+         page = FindWindowExW(host, page, MAKEINTATOM(32770), nullptr)) {
+        if (IsWindowVisible(page))
+            return page;
+    }
+    return nullptr;
+}
+
+using Titles = std::vector<std::wstring>;
+
+} // namespace
+
+TEST_F(PerylInHost, HostShowsThePagesTheHardwareReports)
+{
+    EXPECT_EQ((Titles{L"Logo lamp", L"Lamp brightness"}), ShownPages(3));
+    EXPECT_EQ(Titles{L"Logo lamp"}, ShownPages(1));
+    EXPECT_EQ(Titles{L"Lamp brightness"}, ShownPages(2));
+    EXPECT_EQ(Titles(), ShownPages(0));
+    EXPECT_FALSE(StandInWatch::Loaded());
+}
+
+TEST_F(PerylInHost, PagesShowTheDetectedApplicationsAndKeepNoRowSelected)
+{
+    ScopedRegistryKey marlow(L"Software\\Kelvor Corporation\\Marlow Digital");
+    ScopedRegistryKey ardent(L"Software\\Kelvor Corporation\\Ardent Media plus");
+    watch_.SetCapability(3);
+    CollectingReporter reporter;
+    CPluginSet plugins(reporter);
+    ASSERT_TRUE(plugins.Load(BinFile(L"Peryl.dll").c_str()));
+    plugins.CheckSupport();
+    CHostWindow host(plugins, reporter);
+    HWND window = host.Create();
+    ASSERT_NE(nullptr, window);
+    ShowWindow(window, SW_SHOW);
+    ASSERT_EQ(2u, host.GetShownPageCount());
+    EXPECT_EQ(L"Choose when the lamp behind the logo on the lid is lit.",
+              std::wstring(host.GetShownPage(0).description.GetString()));
+
+    const int lists[] = {IDC_LOGO_LAMP_APP_LIST, IDC_LAMP_BRIGHTNESS_APP_LIST};
+    for (size_t i = 0; i < 2; ++i) {
+        host.ShowPage(i);
+        HWND page = host.GetPageWindow(i);
+        HWND list = GetDlgItem(page, lists[i]);
+        ASSERT_NE(nullptr, list);
+        ASSERT_EQ(2, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        EXPECT_EQ(L"Marlow Digital", RowText(list, 0));
+        EXPECT_EQ(L"Ardent Media plus", RowText(list, 1));
+        EXPECT_EQ(450, SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+
+        // The list sits where the page put it.
+        RECT rect;
+        GetWindowRect(list, &rect);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(PlenkitScale(265, true), rect.top);
+        EXPECT_EQ(PlenkitScale(480, false), rect.right - rect.left);
+
+        // A click on a row: the page's hook takes the selection away again.
+        RECT row = {};
+        row.left = LVIR_LABEL;
+        SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+        const LPARAM at = MAKELPARAM((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+        PostMessageW(list, WM_LBUTTONUP, 0, at);
+        SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        EXPECT_EQ(0, SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(PerylInHost, HostProgramListsPerylFromItsRegistration)
+{
+    watch_.SetCapability(1);  // the host process inherits this test's stand-in configuration
+    const ProcessResult run = RunProcess(Quoted(BinFile(L"PlenkitHost.exe")) + L" /list /quiet");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_EQ("0\tsupported\tLogo lamp\t0605F063-C96F-45b8-881E-661479F1AF14\n"
+              "1\tunsupported\tLamp brightness\t651D2B16-EDFB-439b-AB5B-950D6C6C3BF2\n",
+              run.out);
+}
+
+TEST_F(PerylInHost, HostProgramShowsPerylPages)
+{
+    watch_.SetCapability(3);
+    ScopedRegistryKey marlow(L"Software\\Kelvor Corporation\\Marlow Digital");
+    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"Peryl.dll")));
+    HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(2, SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_GETCOUNT, 0, 0));
+    HWND page = VisiblePage(window);
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(1, SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_APP_LIST), LVM_GETITEMCOUNT, 0, 0));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, host.Wait(10000));
+}
+
+TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
+{
+    PeloWatch service;  // before the host starts: it inherits the record's place
+    ASSERT_TRUE(service.ok());
+    const unsigned long long logStart = PeloWatch::LogEnd();
+    watch_.SetCapability(3);
+    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"Peryl.dll")));
+    HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
+    ASSERT_NE(nullptr, window);
+    HWND page = VisiblePage(window);
+    ASSERT_NE(nullptr, page);
+    ASSERT_NE(nullptr, GetDlgItem(page, IDC_LOGO_LAMP_MODE_1)) << "the logo-lamp page comes first";
+
+    const struct
+    {
+        int button;
+        DWORD mode;
+    } clicks[] = {{IDC_LOGO_LAMP_MODE_1, 2}, {IDC_LOGO_LAMP_MODE_3, 0}, {IDC_LOGO_LAMP_MODE_2, 1}};
+    for (const auto& click : clicks) {
+        SendMessageW(GetDlgItem(page, click.button), BM_CLICK, 0, 0);
+        EXPECT_EQ(click.mode, service.Get(L"LastMode"));
+        EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(page, click.button), BM_GETCHECK, 0, 0));
+    }
+    EXPECT_EQ(3u, service.Get(L"ExecuteCalls"));
+    EXPECT_EQ(L"0605F063-C96F-45b8-881E-661479F1AF14", service.GetText(L"LastCaller"));
+    const std::vector<std::string> lines = PeloWatch::LogLines(host.id(), logStart);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(0u, lines[0].find("process " + std::to_string(host.id()) + " mode 2 caller "));
+    EXPECT_NE(std::string::npos, lines[1].find(" mode 0 "));
+    EXPECT_NE(std::string::npos, lines[2].find(" mode 1 "));
+
+    // The lamp-brightness page carries no option: its buttons send nothing.
+    SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_SETCURSEL, 1, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_HOST_PAGE_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_HOST_PAGE_LIST)));
+    HWND brightness = VisiblePage(window);
+    ASSERT_NE(nullptr, GetDlgItem(brightness, IDC_LAMP_BRIGHTNESS_LEVEL_1));
+    SendMessageW(GetDlgItem(brightness, IDC_LAMP_BRIGHTNESS_LEVEL_1), BM_CLICK, 0, 0);
+    EXPECT_EQ(3u, service.Get(L"ExecuteCalls"));
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, host.Wait(10000));
+}
+
+TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
+{
+    PeloWatch service;
+    ASSERT_TRUE(service.ok());
+    service.Set(L"Absent", 1);
+    const unsigned long long logStart = PeloWatch::LogEnd();
+    watch_.SetCapability(1);
+    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" " + Quoted(BinFile(L"Peryl.dll")));
+    HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
+    ASSERT_NE(nullptr, window);
+    HWND page = VisiblePage(window);
+    ASSERT_NE(nullptr, page);
+    SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1), BM_CLICK, 0, 0);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(0xFFFFFFFFu, service.Get(L"ProbeCalls"));
+    EXPECT_EQ(0xFFFFFFFFu, service.Get(L"LastMode"));
+    EXPECT_TRUE(PeloWatch::LogLines(host.id(), logStart).empty());
+    // No message box was raised (this run is not /quiet): the host window is still the only one.
+    EXPECT_EQ(window, host.WaitForWindow(CHostWindow::WindowClassName(), 0));
+    EXPECT_EQ(nullptr, host.WaitForWindow(L"#32770", 0));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, host.Wait(10000));
+}

@@ -1,0 +1,37 @@
+#pragma once
+// A test's private view of the stand-in utility library: its own configuration
+// key (through VEXAUTILS_STANDIN_KEY), the counters of this process kept alive
+// across the library's unloads, and the registered library path put back afterwards.
+#include <memory>
+#include <string>
+#include "RegistryFixtures.h"
+#include "VexaUtilsStandIn.h"
+
+class StandInWatch
+{
+public:
+    StandInWatch();
+    ~StandInWatch();
+    StandInWatch(const StandInWatch&) = delete;
+    StandInWatch& operator=(const StandInWatch&) = delete;
+
+    bool ok() const noexcept { return counters_ != nullptr && config_->ok(); }
+    VexaUtilsCounters& counters() { return *counters_; }
+    void ResetCounters();
+
+    void SetCapability(DWORD answer);
+    void SetSupported(bool supported);
+    // The registered library value ("VexaUtils.dll" under Shared Dlls), restored afterwards.
+    ScopedRegistryValue& LibraryValue() { return libraryValue_; }
+
+    static bool Loaded();  // either build of the stand-in is mapped into this process
+
+private:
+    ScopedRegistryValue libraryValue_;
+    std::unique_ptr<ScopedRegistryKey> config_;
+    std::unique_ptr<ScopedEnvironment> environment_;
+    HANDLE mapping_ = nullptr;
+    VexaUtilsCounters* counters_ = nullptr;
+};
+
+extern const wchar_t sharedDllsKey[];
