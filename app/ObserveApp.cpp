@@ -59,6 +59,8 @@ UINT CObserveApp::NotifyMessage()
     return message;
 }
 
+const UINT CObserveApp::notifyMessage = CObserveApp::NotifyMessage();
+
 CObserveApp::CObserveApp() : CObserveApp(L"Tarvix") {}
 
 CObserveApp::CObserveApp(const wchar_t* baseName)

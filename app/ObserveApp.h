@@ -50,6 +50,8 @@ public:
     // The registered window message posted to the notify window: wParam 1 for
     // an all-sessions request, 2 for a session request.
     static UINT NotifyMessage();
+    // Its number, registered during static initialisation, for message maps.
+    static const UINT notifyMessage;
 
 private:
     enum class Kind { ManualEvent, Mutex };

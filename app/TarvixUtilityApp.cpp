@@ -1,0 +1,166 @@
+#include "TarvixUtilityApp.h"
+#include <commctrl.h>
+#include <objbase.h>
+#include "CommandLine.h"
+#include "Exceptions.h"
+#include "MessageBoxes.h"
+#include "SettingsConnection.h"
+#include "TarvixUtilityDlg.h"
+#include "tarvix/resource.h"
+
+// The one application object.
+CTarvixUtilityApp theApp;
+
+namespace {
+
+// The class atom of the system's dialog windows.
+const ATOM dialogClassAtom = 0x8002;
+
+CString Text(UINT id)
+{
+    CString text;
+    text.LoadString(id);
+    return text;
+}
+
+struct MainDialogSearch
+{
+    const wchar_t* title;
+    HWND found;
+};
+
+// The main dialog among the windows of the user-interface thread: a dialog
+// window with the program's title (its sub-dialogs have titles of their own).
+BOOL CALLBACK FindMainDialog(HWND window, LPARAM search)
+{
+    auto* wanted = reinterpret_cast<MainDialogSearch*>(search);
+    wchar_t className[16] = L"";
+    wchar_t caption[256] = L"";
+    GetClassNameW(window, className, ARRAYSIZE(className));
+    GetWindowTextW(window, caption, ARRAYSIZE(caption));
+    if (lstrcmpW(className, L"#32770") == 0 && lstrcmpW(caption, wanted->title) == 0) {
+        wanted->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+const MessageMapEntry CTarvixUtilityApp::messageEntries[] = {
+    MapDefault(WM_NULL),  // the application handles no messages of its own
+};
+const MessageMap CTarvixUtilityApp::messageMap = MakeMessageMap(&CWinApp::messageMap, messageEntries);
+
+BOOL CTarvixUtilityApp::InitInstance()
+{
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = 0xFF;
+    InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+    (void)CoInitialize(nullptr);  // a failure shows when the device cannot be created
+
+    const StartupSwitches switches = ParseCommandLine(m_lpCmdLine);
+    if (switches.silent)
+        silentMode = 1;
+
+    if (!LoadLanguageResources(L"TarvixUtility.exe.mui")) {
+        // Without its texts the program cannot say anything else, so this one is in English.
+        if (!silentMode)
+            MessageBoxW(nullptr,
+                        L"TarvixUtility cannot start because its language resources are missing or damaged.\n"
+                        L"Reinstall the program: the folder en-US beside TarvixUtility.exe must hold "
+                        L"TarvixUtility.exe.mui.",
+                        L"TarvixUtility", MB_OK | MB_ICONERROR);
+        exitCode_ = ExitNoLanguage;
+        return FALSE;
+    }
+
+    if (switches.halt) {
+        if (HANDLE shutdown = observer.SessionShutdownEvent())
+            SetEvent(shutdown);
+        return TRUE;  // no main window: the program ends
+    }
+
+    const CString title = Text(IDS_APP_TITLE);
+    SetLastError(ERROR_SUCCESS);
+    instanceMutex.reset(CreateMutexW(nullptr, TRUE, title));
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+        if (HWND running = FindWindowW(MAKEINTATOM(dialogClassAtom), title))
+            SetForegroundWindow(running);
+        return FALSE;
+    }
+    if (error != ERROR_SUCCESS || !instanceMutex)
+        throw zvk_co_InternalException(static_cast<int>(error != ERROR_SUCCESS ? error : ERROR_INVALID_HANDLE),
+                                       zvk_co_Exception::SystemCallFailed);
+
+    uiThread_ = GetCurrentThreadId();
+    title_ = title;
+    observer.SetListener(this);
+    (void)observer.Start();  // running without presence mutexes is still running
+
+    CTarvixUtilityDlg dialog;
+    if (!dialog.InitializeButtons(switches.presetNumber, switches.silent)) {
+        ShowErrorBox(Text(IDS_BUTTON_SETUP_FAILED));
+        exitCode_ = ExitSetupFailed;
+        return FALSE;
+    }
+    if (!(switches.silent && switches.presetNumber == 0)) {
+        m_pMainWnd = &dialog;
+        dialog.DoModal();
+        m_pMainWnd = nullptr;
+    }
+    return FALSE;
+}
+
+int CTarvixUtilityApp::ExitInstance()
+{
+    // The settings service's proxies go while COM is still up.
+    ReleaseSettingsConnection();
+    CWinApp::ExitInstance();
+    return exitCode_;
+}
+
+int CTarvixUtilityApp::ExitCodeForException(std::exception_ptr error) noexcept
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const zvk_co_Exception& failure) {
+        return failure.code != 0 ? failure.code : 1;
+    } catch (...) {
+        return CWinApp::ExitCodeForException(error);
+    }
+}
+
+int CTarvixUtilityApp::OnShutdownAll()
+{
+    return HandOverShutdown(1);
+}
+
+int CTarvixUtilityApp::OnShutdownUser()
+{
+    return HandOverShutdown(2);
+}
+
+int CTarvixUtilityApp::HandOverShutdown(WPARAM kind)
+{
+    // This runs on the observer's thread: the dialog object is not touched here,
+    // only its window is looked up and sent the request.
+    MainDialogSearch search{title_.GetString(), nullptr};
+    EnumThreadWindows(uiThread_, FindMainDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr)
+        PostMessageW(search.found, CObserveApp::notifyMessage, kind, 0);
+    else
+        shutdownPending_ = true;
+    return 0;
+}
+
+BOOL CTarvixUtilityApp::PreTranslateMessage(MSG* message)
+{
+    // The first message of the dialog's loop passes here once its window is up.
+    if (shutdownPending_ && m_pMainWnd != nullptr && m_pMainWnd->IsWindow() && shutdownPending_.exchange(false))
+        m_pMainWnd->PostMessage(CObserveApp::notifyMessage, 2, 0);
+    return CWinApp::PreTranslateMessage(message);
+}

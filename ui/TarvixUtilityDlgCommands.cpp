@@ -1,0 +1,121 @@
+// The handlers through which the user changes an assignment. They change only
+// the records in memory and the dialog; the device hears of it on Apply or OK.
+#include <shellapi.h>
+#include "ExecuteApplicationDlg.h"
+#include "FunctionIds.h"
+#include "KeyCombinView.h"
+#include "KeyNames.h"
+#include "TarvixUtilityDlg.h"
+#include "tarvix/resource.h"
+
+namespace {
+
+void CopyEntryIntoData(const _SPECIAL_BUTTON_INFO& entry, CSpecialButtonData& data)
+{
+    data.applicationPath = entry.applicationPath;
+    data.applicationArguments = entry.applicationArguments;
+    data.applicationFolder = entry.applicationFolder;
+    data.functionName = entry.name;
+    data.keyCombination = entry.keyCombination;
+}
+
+// Opens a function's own program; the program is not waited for and a failure
+// is not reported.
+void OpenActionTarget(const _SPECIAL_BUTTON_INFO& entry)
+{
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT;
+    info.nShow = SW_SHOWNORMAL;
+    info.lpFile = entry.actionTarget;
+    info.lpDirectory = entry.applicationFolder.IsEmpty() ? nullptr : entry.applicationFolder.GetString();
+    if (ShellExecuteExW(&info) && info.hProcess != nullptr)
+        CloseHandle(info.hProcess);
+}
+
+} // namespace
+
+void CTarvixUtilityDlg::OnPresetChanged()
+{
+    const int selected = presetList.GetCurSel();
+    if (selected < 0 || selected == presetSelection)
+        return;
+    presetSelection = selected;
+
+    const PresetEntry* preset = nullptr;
+    if (selected == presetCount - 1) {
+        presetActive = 0;
+    } else {
+        preset = static_cast<const PresetEntry*>(presetList.GetItemDataPtr(selected));
+        if (preset == nullptr)
+            return;
+        presetActive = 1;
+    }
+    for (int i = 0; i < MaxButtons; ++i) {
+        if (CSpecialButtonData* data = DataOf(i)) {
+            if (preset == nullptr)
+                data->assignedFunctionId = customFunctionId[i];  // the choice last made in own mode
+            else
+                data->assignedFunctionId = i == 0 ? preset->function0 : preset->function1;
+        }
+        SyncFunctionSelection(static_cast<UINT>(i));
+    }
+    SetModified(true);
+}
+
+void CTarvixUtilityDlg::OnFunctionChanged(UINT id)
+{
+    const int index = static_cast<int>(id) - IDC_BUTTON0_FUNCTIONS;
+    if (index < 0 || index >= buttonCount || index >= MaxButtons)
+        return;
+    const int selected = functionList[index].GetCurSel();
+    if (selected < 0 || selected == functionSelection[index])
+        return;
+    auto* entry = static_cast<_SPECIAL_BUTTON_INFO*>(functionList[index].GetItemDataPtr(selected));
+    if (entry == nullptr)
+        return;
+    if (CSpecialButtonData* data = DataOf(index)) {
+        data->assignedFunctionId = entry->functionId;
+        customFunctionId[index] = entry->functionId;
+        CopyEntryIntoData(*entry, *data);
+    }
+    UpdateAssignmentLabel(index, *entry);
+    settingsButton[index].EnableWindow(entry->isCustomEntry != 0 || !entry->actionTarget.IsEmpty());
+    functionSelection[index] = selected;
+    SetModified(true);
+}
+
+void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
+{
+    const int index = static_cast<int>(id) - IDC_BUTTON0_SETTINGS;
+    if (index < 0 || index >= buttonCount || index >= MaxButtons)
+        return;
+    CSpecialButtonData* data = DataOf(index);
+    _SPECIAL_BUTTON_INFO* entry = SelectedEntry(index);
+    if (data == nullptr || entry == nullptr)
+        return;
+
+    if (!entry->actionTarget.IsEmpty()) {
+        OpenActionTarget(*entry);
+        return;
+    }
+    if (FunctionIds::IsLaunch(entry->functionId)) {
+        CZVKExecuteApplicationDlg chooser(*data);
+        if (chooser.DoModal() == IDOK && chooser.IsChanged()) {
+            entry->applicationPath = data->applicationPath;
+            entry->applicationArguments = data->applicationArguments;
+            entry->applicationFolder = data->applicationFolder;
+            entry->displayText = data->applicationPath;
+            UpdateAssignmentLabel(index, *entry);
+            SetModified(true);
+        }
+    } else if (entry->functionId > FunctionIds::LaunchLast && FunctionIds::IsKeyCombination(entry->functionId)) {
+        CKeyCombin_View keys(*data);
+        if (keys.DoModal() == IDOK && keys.changed) {
+            entry->keyCombination = data->keyCombination;
+            entry->displayText = KeyCombinationText(data->keyCombination);
+            assignmentLabel[index].SetWindowText(entry->displayText);
+            SetModified(true);
+        }
+    }
+}

@@ -1,0 +1,38 @@
+// The main dialog draws its own background and the assigned programs' icons.
+#include "MainDialogPainter.h"
+#include "TarvixUtilityDlg.h"
+#include "tarvix/resource.h"
+
+void CTarvixUtilityDlg::OnPaint()
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    RECT client;
+    GetClientRect(&client);
+    CMainDialogPainter::Paint(dc, client.right - client.left, client.bottom - client.top, scale_, buttonIcon[0].get(),
+                              buttonIcon[1].get());
+    EndPaint(m_hWnd, &paint);
+}
+
+HBRUSH CTarvixUtilityDlg::OnCtlColor(HDC dc, CWnd* control, UINT kind)
+{
+    HBRUSH brush = CDialog::OnCtlColor(dc, control, kind);
+    if (control == nullptr || control->m_hWnd == m_hWnd)
+        return brush;
+    switch (control->GetDlgCtrlID()) {
+    case IDC_OPTION_CHECK:
+        return whiteBrush_.get();
+    case IDC_PRESET_CAPTION:
+        SetBkColor(dc, RGB(255, 255, 255));
+        return whiteBrush_.get();
+    case IDC_BUTTON0_PANEL:
+    case IDC_BUTTON1_PANEL:
+    case IDC_BUTTON0_LABEL:
+    case IDC_BUTTON1_LABEL:
+        SetBkColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, RGB(0, 0, 0));
+        return whiteBrush_.get();
+    default:
+        return brush;
+    }
+}
