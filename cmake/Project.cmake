@@ -23,12 +23,17 @@ function(tp_language_dll target rc_file mui_name)
 endfunction()
 
 # One CTest entry per test case; all share the Wine fixture so a single test can be run alone.
+# RESOURCE_LOCK name: the target's tests never run in parallel with others holding that lock.
 function(tp_add_gtest target)
+  cmake_parse_arguments(arg "" "RESOURCE_LOCK" "" ${ARGN})
   target_link_libraries(${target} PRIVATE GTest::gmock)
   tp_static_runtime(${target})
   if(TP_RUN_TESTS)
     gtest_add_tests(TARGET ${target} TEST_LIST added)
     set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)
+    if(arg_RESOURCE_LOCK)
+      set_tests_properties(${added} PROPERTIES RESOURCE_LOCK ${arg_RESOURCE_LOCK})
+    endif()
   endif()
 endfunction()
 

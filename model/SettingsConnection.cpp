@@ -9,6 +9,7 @@ namespace {
 SettingsConnection* connection = nullptr;
 bool retry = true;
 bool cleanUpRegistered = false;
+DWORD serverContext = CLSCTX_LOCAL_SERVER;
 
 // Releasing a proxy needs the apartment it lives in. At exit that apartment
 // may already be gone (the program uninitialised COM first); then the
@@ -57,9 +58,9 @@ SettingsConnection* Connect()
         return nullptr;
     }
     record->comInitialized = SUCCEEDED(initialized);
-    if (FAILED(CoCreateInstance(CLSID_SettingsService, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsService,
+    if (FAILED(CoCreateInstance(CLSID_SettingsService, nullptr, serverContext, IID_ISettingsService,
                                 record->service.put_void())) ||
-        FAILED(CoCreateInstance(CLSID_SettingsCompanion, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsCompanion,
+        FAILED(CoCreateInstance(CLSID_SettingsCompanion, nullptr, serverContext, IID_ISettingsCompanion,
                                 record->companion.put_void()))) {
         Dispose(record);
         return nullptr;
@@ -153,4 +154,9 @@ void ResetSettingsConnection()
 {
     ReleaseSettingsConnection();
     retry = true;
+}
+
+void SetSettingsServerContext(DWORD context)
+{
+    serverContext = context;
 }

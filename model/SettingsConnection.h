@@ -48,3 +48,8 @@ HRESULT WriteIntSetting(SettingsConnection* connection, LONG index, INT32 value)
 void ReleaseSettingsConnection();
 // Releases the connection and lets the next call connect again (tests).
 void ResetSettingsConnection();
+// Where the connection creates the service's objects: CLSCTX_LOCAL_SERVER.
+// Tests use CLSCTX_INPROC_SERVER, because Wine offers a local-server class
+// registered by a test to every process of the prefix, tests running in
+// parallel included; an in-process registration stays in the test.
+void SetSettingsServerContext(DWORD context);

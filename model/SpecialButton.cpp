@@ -82,7 +82,7 @@ CString FunctionTextFromName(const CString& name)
         }
         text += ch;
     }
-    return placed ? text : (format.IsEmpty() ? name : text);
+    return format.IsEmpty() ? name : text;  // without its text the name alone is shown
 }
 
 CSpecialButton::CSpecialButton(ISpecialButtonDevice* buttonDevice, INT32 buttonId) : device(buttonDevice)
