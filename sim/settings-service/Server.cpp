@@ -1,4 +1,5 @@
 #include "Server.h"
+#include <rpc.h>
 #include <shlobj.h>
 
 namespace sim {
@@ -69,6 +70,47 @@ ULONGLONG ServerLifetime::IdleMilliseconds() const
 {
     const LONGLONG last = InterlockedCompareExchange64(const_cast<volatile LONGLONG*>(&lastCall_), 0, 0);
     return GetTickCount64() - static_cast<ULONGLONG>(last);
+}
+
+void ServerLifetime::AddClient(DWORD processId)
+{
+    if (processId == 0)
+        return;
+    AcquireSRWLockExclusive(&clientsLock_);
+    ++clients_[processId];
+    ReleaseSRWLockExclusive(&clientsLock_);
+}
+
+void ServerLifetime::RemoveClient(DWORD processId)
+{
+    if (processId == 0)
+        return;
+    AcquireSRWLockExclusive(&clientsLock_);
+    const auto found = clients_.find(processId);
+    if (found != clients_.end() && --found->second == 0)
+        clients_.erase(found);
+    ReleaseSRWLockExclusive(&clientsLock_);
+}
+
+bool ServerLifetime::AnyClientRunning() const
+{
+    bool running = false;
+    AcquireSRWLockShared(&clientsLock_);
+    for (const auto& client : clients_) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, client.first);
+        if (process == nullptr)
+            continue;
+        running = running || WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+        CloseHandle(process);
+    }
+    ReleaseSRWLockShared(&clientsLock_);
+    return running;
+}
+
+DWORD CallerProcessId()
+{
+    ULONG processId = 0;
+    return I_RpcBindingInqLocalClientPID(nullptr, &processId) == RPC_S_OK ? processId : 0;
 }
 
 Server& TheServer()

@@ -2,6 +2,7 @@
 // The process-wide parts of the settings server: its configuration, the one
 // store all objects share, and its lifetime (objects and locks, idle time).
 #include <windows.h>
+#include <map>
 #include <string>
 #include "Registry.h"
 #include "SettingsStore.h"
@@ -38,11 +39,23 @@ public:
     void Touch();
     ULONGLONG IdleMilliseconds() const;
 
+    // The processes that hold objects (0: not known). Wine keeps the objects
+    // of a client that died, so only a client that still runs keeps an idle
+    // server alive.
+    void AddClient(DWORD processId);
+    void RemoveClient(DWORD processId);
+    bool AnyClientRunning() const;
+
 private:
     volatile LONG count_ = 0;
     volatile LONGLONG lastCall_ = 0;
     HANDLE noneLeft_;
+    mutable SRWLOCK clientsLock_ = SRWLOCK_INIT;
+    std::map<DWORD, int> clients_;  // process id -> objects it holds
 };
+
+// The process on whose behalf the current call runs; 0 outside a call.
+DWORD CallerProcessId();
 
 struct Server
 {

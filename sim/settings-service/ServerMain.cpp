@@ -1,7 +1,8 @@
 // Entry of the settings server, started by COM with -Embedding (or by hand).
 // It serves until the last object and lock are gone, or until no call came for
-// the idle time: Wine keeps the objects of clients that died, so without the
-// time-out such a server would never end.
+// the idle time and no client that holds objects still runs: Wine keeps the
+// objects of clients that died, so without the time-out such a server would
+// never end, and without the client check it would leave a live client.
 #include <windows.h>
 #include "ClassFactory.h"
 #include "Server.h"
@@ -50,7 +51,8 @@ void Serve(sim::Server& server, Registrations& registrations)
                 return;
             continue;
         }
-        if (server.lifetime.IdleMilliseconds() >= idleLimit)
+        // Idle: the server ends unless a client that holds objects still runs.
+        if (server.lifetime.IdleMilliseconds() >= idleLimit && !server.lifetime.AnyClientRunning())
             return;
     }
 }

@@ -27,13 +27,15 @@ std::wstring Text(BSTR text)
 
 } // namespace
 
-SettingsService::SettingsService()
+SettingsService::SettingsService() : client_(CallerProcessId())
 {
     TheServer().lifetime.Lock();
+    TheServer().lifetime.AddClient(client_);
 }
 
 SettingsService::~SettingsService()
 {
+    TheServer().lifetime.RemoveClient(client_);
     TheServer().lifetime.Unlock();
 }
 
@@ -111,13 +113,15 @@ HRESULT SettingsService::Commit()
     return TheServer().store.Commit();
 }
 
-SettingsCompanion::SettingsCompanion()
+SettingsCompanion::SettingsCompanion() : client_(CallerProcessId())
 {
     TheServer().lifetime.Lock();
+    TheServer().lifetime.AddClient(client_);
 }
 
 SettingsCompanion::~SettingsCompanion()
 {
+    TheServer().lifetime.RemoveClient(client_);
     TheServer().lifetime.Unlock();
 }
 

@@ -34,6 +34,7 @@ private:
     bool Fails(const wchar_t* method) const;
 
     LONG references_ = 1;
+    const DWORD client_;
 };
 
 class SettingsCompanion final : public ISettingsCompanion
@@ -52,6 +53,7 @@ private:
     ~SettingsCompanion();
 
     LONG references_ = 1;
+    const DWORD client_;
 };
 
 } // namespace sim
