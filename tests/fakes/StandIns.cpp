@@ -96,3 +96,22 @@ bool WaitUntilNotRunning(const wchar_t* exeName, DWORD timeoutMs)
     }
     return true;
 }
+
+DWORD RunBesideTests(const std::wstring& commandLine, DWORD timeoutMs)
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring line(path);
+    line = line.substr(0, line.find_last_of(L'\\') + 1) + commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return static_cast<DWORD>(-1);
+    unique_handle processHandle(process.hProcess);
+    unique_handle thread(process.hThread);
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(processHandle.get(), timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(processHandle.get(), &code);
+    return code;
+}

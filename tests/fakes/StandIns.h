@@ -31,6 +31,11 @@ private:
 // The stand-in settings service itself, started by COM as a local server.
 com_ptr<ISettingsService> ConnectToSettingsStandIn();
 
+// Runs a program of the tests' own folder ("TarvixUtility.exe /miseban") and
+// answers its exit code; STILL_ACTIVE when it did not end in time, -1 when it
+// could not start.
+DWORD RunBesideTests(const std::wstring& commandLine, DWORD timeoutMs = 60000);
+
 // Whether a process of that executable name runs in this prefix.
 bool IsProcessRunning(const wchar_t* exeName);
 // Waits (bounded) until no such process runs.

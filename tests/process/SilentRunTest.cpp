@@ -13,31 +13,6 @@ namespace {
 
 const wchar_t settingsServer[] = L"SimSettingsService.exe";
 
-std::wstring ProgramPath()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"TarvixUtility.exe";
-}
-
-// Runs the program and answers its exit code; STILL_ACTIVE when it hangs.
-DWORD RunProgram(const std::wstring& arguments)
-{
-    std::wstring line = L"\"" + ProgramPath() + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    unique_handle processHandle(process.hProcess);
-    unique_handle thread(process.hThread);
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(processHandle.get(), 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(processHandle.get(), &code);
-    return code;
-}
-
 class SettingsValue
 {
 public:
@@ -115,7 +90,7 @@ TEST_F(SilentRunTest, AppliesTheDefaultsThatOutliveTheStandIns)
     ASSERT_TRUE(presetFlag.Set(0));
     EXPECT_EQ(51u, device.Number(1, L"AssignedFunction", 51));
 
-    ASSERT_EQ(0u, RunProgram(L"/miseban"));
+    ASSERT_EQ(0u, RunBesideTests(L"TarvixUtility.exe /miseban"));
 
     // The device's state as a new device object in another process reads it.
     com_ptr<ISpecialButtonDevice> buttons;
@@ -136,12 +111,12 @@ TEST_F(SilentRunTest, ExitsWithFailureWhenTheButtonsCannotBeSetUp)
 {
     ASSERT_TRUE(presetFlag.Set(0));
     device.SetNumber(L"ButtonCount", 0);
-    EXPECT_EQ(1u, RunProgram(L"/miseban"));
+    EXPECT_EQ(1u, RunBesideTests(L"TarvixUtility.exe /miseban"));
     EXPECT_EQ(0, presetFlag.Stored());
 
     device.SetNumber(L"ButtonCount", 2);
     device.SetText(L"FailMethod", L"Prepare");
-    EXPECT_EQ(1u, RunProgram(L"/miseban"));
+    EXPECT_EQ(1u, RunBesideTests(L"TarvixUtility.exe /miseban"));
     EXPECT_EQ(0, presetFlag.Stored());
     EXPECT_EQ(51u, device.Number(1, L"AssignedFunction", 51));
 }

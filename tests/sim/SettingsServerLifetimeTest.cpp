@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "ComTestSupport.h"
-#include "Handles.h"
 #include "StandIns.h"
 
 namespace {
@@ -48,25 +47,6 @@ private:
     bool had_ = false;
 };
 
-DWORD RunBeside(const wchar_t* program)
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring line(path);
-    line = L"\"" + line.substr(0, line.find_last_of(L'\\') + 1) + program + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    unique_handle processHandle(process.hProcess);
-    unique_handle thread(process.hThread);
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(processHandle.get(), 30000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(processHandle.get(), &code);
-    return code;
-}
-
 TEST(SettingsServerLifetime, AnIdleServerStaysForARunningClientAndEndsAfterADeadOne)
 {
     ComApartment apartment;
@@ -82,7 +62,7 @@ TEST(SettingsServerLifetime, AnIdleServerStaysForARunningClientAndEndsAfterADead
     }
     EXPECT_TRUE(WaitUntilNotRunning(server, 10000)) << "the last object went, the server stayed";
 
-    ASSERT_EQ(0u, RunBeside(L"LeakingSettingsClient.exe"));
+    ASSERT_EQ(0u, RunBesideTests(L"LeakingSettingsClient.exe"));
     EXPECT_TRUE(WaitUntilNotRunning(server, 10000)) << "the server waits for a client that died";
 }
 
