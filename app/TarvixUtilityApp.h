@@ -4,6 +4,7 @@
 // copy to close, or only brings the running copy to the front.
 #include <windows.h>
 #include <atomic>
+#include "CString.h"
 #include "Handles.h"
 #include "ObserveApp.h"
 #include "WinApp.h"

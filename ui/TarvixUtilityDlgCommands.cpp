@@ -1,10 +1,5 @@
 // The handlers through which the user changes an assignment. They change only
 // the records in memory and the dialog; the device hears of it on Apply or OK.
-#include <shellapi.h>
-#include "ExecuteApplicationDlg.h"
-#include "FunctionIds.h"
-#include "KeyCombinView.h"
-#include "KeyNames.h"
 #include "TarvixUtilityDlg.h"
 #include "tarvix/resource.h"
 
@@ -17,20 +12,6 @@ void CopyEntryIntoData(const _SPECIAL_BUTTON_INFO& entry, CSpecialButtonData& da
     data.applicationFolder = entry.applicationFolder;
     data.functionName = entry.name;
     data.keyCombination = entry.keyCombination;
-}
-
-// Opens a function's own program; the program is not waited for and a failure
-// is not reported.
-void OpenActionTarget(const _SPECIAL_BUTTON_INFO& entry)
-{
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT;
-    info.nShow = SW_SHOWNORMAL;
-    info.lpFile = entry.actionTarget;
-    info.lpDirectory = entry.applicationFolder.IsEmpty() ? nullptr : entry.applicationFolder.GetString();
-    if (ShellExecuteExW(&info) && info.hProcess != nullptr)
-        CloseHandle(info.hProcess);
 }
 
 } // namespace
@@ -83,39 +64,4 @@ void CTarvixUtilityDlg::OnFunctionChanged(UINT id)
     settingsButton[index].EnableWindow(entry->isCustomEntry != 0 || !entry->actionTarget.IsEmpty());
     functionSelection[index] = selected;
     SetModified(true);
-}
-
-void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
-{
-    const int index = static_cast<int>(id) - IDC_BUTTON0_SETTINGS;
-    if (index < 0 || index >= buttonCount || index >= MaxButtons)
-        return;
-    CSpecialButtonData* data = DataOf(index);
-    _SPECIAL_BUTTON_INFO* entry = SelectedEntry(index);
-    if (data == nullptr || entry == nullptr)
-        return;
-
-    if (!entry->actionTarget.IsEmpty()) {
-        OpenActionTarget(*entry);
-        return;
-    }
-    if (FunctionIds::IsLaunch(entry->functionId)) {
-        CZVKExecuteApplicationDlg chooser(*data);
-        if (chooser.DoModal() == IDOK && chooser.IsChanged()) {
-            entry->applicationPath = data->applicationPath;
-            entry->applicationArguments = data->applicationArguments;
-            entry->applicationFolder = data->applicationFolder;
-            entry->displayText = data->applicationPath;
-            UpdateAssignmentLabel(index, *entry);
-            SetModified(true);
-        }
-    } else if (entry->functionId > FunctionIds::LaunchLast && FunctionIds::IsKeyCombination(entry->functionId)) {
-        CKeyCombin_View keys(*data);
-        if (keys.DoModal() == IDOK && keys.changed) {
-            entry->keyCombination = data->keyCombination;
-            entry->displayText = KeyCombinationText(data->keyCombination);
-            assignmentLabel[index].SetWindowText(entry->displayText);
-            SetModified(true);
-        }
-    }
 }

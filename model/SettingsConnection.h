@@ -1,0 +1,55 @@
+#pragma once
+// The process-wide connection to the outside settings service, and the two
+// calls through which the program reads and writes its integer values.
+#include <windows.h>
+#include <oaidl.h>
+#include "Handles.h"
+#include "SettingsService.h"
+
+// The section under which the dialog's values live.
+extern const wchar_t TarvixSettingsSection[];
+
+// Indices of the dialog's values in TarvixSettingsSection.
+namespace SettingsIndex {
+constexpr LONG PresetActive = 1;     // 1 while a preset governs both buttons
+constexpr LONG CustomFunction0 = 2;  // own choice of the first button
+constexpr LONG CustomFunction1 = 3;  // own choice of the second button
+constexpr LONG Option = 4;           // the dialog's check box
+} // namespace SettingsIndex
+
+struct SettingsConnection
+{
+    com_ptr<ISettingsService> service;
+    com_ptr<ISettingsCompanion> companion;  // held for as long as the service is used
+    bool comInitialized = false;            // this connection's own CoInitializeEx succeeded
+    DWORD thread = 0;                       // the thread that connected
+};
+
+// The connection, made on first use; null while the service cannot be reached
+// (a failed attempt is tried again on the next call). Its clean-up runs at process exit.
+SettingsConnection* GetSettingsConnection();
+
+// GetValue into `value` (the caller presets it); 1 when there is no service.
+HRESULT ReadSetting(SettingsConnection* connection, const wchar_t* section, LONG index, VARIANT* value);
+// SetValue of `value`; 1 when there is no service.
+HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, SettingsConnection* connection);
+// Reload and Commit of the service; 1 when there is none.
+HRESULT ReloadSettings(SettingsConnection* connection);
+HRESULT CommitSettings(SettingsConnection* connection);
+
+// An integer of TarvixSettingsSection, read as VT_INT. `value` changes only
+// when the read succeeds and the service answered something that is an integer.
+bool ReadIntSetting(SettingsConnection* connection, LONG index, INT32& value);
+// Writes an integer (VT_INT) to TarvixSettingsSection; the result is the service's.
+HRESULT WriteIntSetting(SettingsConnection* connection, LONG index, INT32 value);
+
+// The exit clean-up: releases the connection; later calls return null.
+// A program calls it before it uninitialises COM; it is harmless to call twice.
+void ReleaseSettingsConnection();
+// Releases the connection and lets the next call connect again (tests).
+void ResetSettingsConnection();
+// Where the connection creates the service's objects: CLSCTX_LOCAL_SERVER.
+// Tests use CLSCTX_INPROC_SERVER, because Wine offers a local-server class
+// registered by a test to every process of the prefix, tests running in
+// parallel included; an in-process registration stays in the test.
+void SetSettingsServerContext(DWORD context);

@@ -1,0 +1,64 @@
+#pragma once
+// COM scaffolding for tests: the apartment of a test, class objects that hand
+// out a prepared object (or fail), and their registration for the test's apartment.
+#include <windows.h>
+#include <objbase.h>
+#include <string>
+
+// Initialises COM for the test's thread and undoes it at the end.
+class ComApartment
+{
+public:
+    explicit ComApartment(DWORD model = COINIT_MULTITHREADED) : result_(CoInitializeEx(nullptr, model)) {}
+    ~ComApartment()
+    {
+        if (SUCCEEDED(result_))
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    HRESULT Result() const { return result_; }
+
+private:
+    HRESULT result_;
+};
+
+// A class object whose CreateInstance answers with `object` (QueryInterface on
+// it), or with `failure` when that is set.
+class FakeClassFactory final : public IClassFactory
+{
+public:
+    explicit FakeClassFactory(IUnknown* object) : object_(object) {}
+    void Fail(HRESULT failure) { failure_ = failure; }
+    int Created() const { return created_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }   // lives on the test's stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+private:
+    IUnknown* object_;
+    HRESULT failure_ = S_OK;
+    int created_ = 0;
+};
+
+// CoRegisterClassObject for the lifetime of the value.
+class ClassRegistration
+{
+public:
+    ClassRegistration(REFCLSID clsid, IClassFactory* factory, DWORD context);
+    ~ClassRegistration();
+    ClassRegistration(const ClassRegistration&) = delete;
+    ClassRegistration& operator=(const ClassRegistration&) = delete;
+    HRESULT Result() const { return result_; }
+
+private:
+    DWORD cookie_ = 0;
+    HRESULT result_;
+};
+
+// ASCII-only narrowing for readable call logs.
+std::string Narrow(const wchar_t* text);
+std::string Narrow(const std::wstring& text);

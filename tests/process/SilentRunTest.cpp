@@ -1,0 +1,125 @@
+// TarvixUtility.exe /miseban as a process, against the registered stand-ins.
+// The device keeps its state under a key of this test; the settings value the
+// run writes is put back as it was found.
+#include <gtest/gtest.h>
+#include <string>
+#include "ComTestSupport.h"
+#include "Handles.h"
+#include "SettingsConnection.h"
+#include "SpecialButtonDevice.h"
+#include "StandIns.h"
+
+namespace {
+
+const wchar_t settingsServer[] = L"SimSettingsService.exe";
+
+class SettingsValue
+{
+public:
+    SettingsValue() { VariantInit(&value_); }
+    ~SettingsValue() { VariantClear(&value_); }
+    SettingsValue(const SettingsValue&) = delete;
+    SettingsValue& operator=(const SettingsValue&) = delete;
+    VARIANT* get() { return &value_; }
+
+private:
+    VARIANT value_;
+};
+
+// Index 1 of the program's section in the stand-in service, as this test found it.
+class PresetFlag
+{
+public:
+    PresetFlag()
+    {
+        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
+        if (service)
+            found_ = service->GetValue(section_.get(), SettingsIndex::PresetActive, original_.get()) == S_OK;
+    }
+    ~PresetFlag()
+    {
+        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
+        if (!service)
+            return;
+        SettingsValue empty;
+        (void)service->SetValue(section_.get(), SettingsIndex::PresetActive, found_ ? *original_.get() : *empty.get());
+        (void)service->Commit();
+    }
+    PresetFlag(const PresetFlag&) = delete;
+    PresetFlag& operator=(const PresetFlag&) = delete;
+
+    bool Set(INT32 value)
+    {
+        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
+        VARIANT number;
+        VariantInit(&number);
+        V_VT(&number) = VT_INT;
+        V_INT(&number) = value;
+        return service && service->SetValue(section_.get(), SettingsIndex::PresetActive, number) == S_OK &&
+               service->Commit() == S_OK;
+    }
+    // The stored value as a fresh server reads it from its file; -1 when there is none.
+    INT32 Stored()
+    {
+        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
+        SettingsValue value;
+        V_VT(value.get()) = VT_INT;
+        V_INT(value.get()) = -1;
+        if (!service || service->Reload() != S_OK ||
+            service->GetValue(section_.get(), SettingsIndex::PresetActive, value.get()) != S_OK)
+            return -1;
+        return V_VT(value.get()) == VT_INT ? V_INT(value.get()) : -1;
+    }
+
+private:
+    unique_bstr section_{SysAllocString(TarvixSettingsSection)};
+    SettingsValue original_;
+    bool found_ = false;
+};
+
+class SilentRunTest : public testing::Test
+{
+protected:
+    ComApartment apartment;
+    OwnDeviceState device;  // the program inherits the key through its environment
+    PresetFlag presetFlag;
+};
+
+TEST_F(SilentRunTest, AppliesTheDefaultsThatOutliveTheStandIns)
+{
+    ASSERT_TRUE(presetFlag.Set(0));
+    EXPECT_EQ(51u, device.Number(1, L"AssignedFunction", 51));
+
+    ASSERT_EQ(0u, RunBesideTests(L"TarvixUtility.exe /miseban"));
+
+    // The device's state as a new device object in another process reads it.
+    com_ptr<ISpecialButtonDevice> buttons;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_SpecialButtonDevice, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ISpecialButtonDevice, buttons.put_void()));
+    ULONG function = 0;
+    EXPECT_EQ(S_OK, buttons->GetAssignedFunction(1, &function));
+    EXPECT_EQ(58u, function);
+    EXPECT_EQ(S_OK, buttons->GetAssignedFunction(2, &function));
+    EXPECT_EQ(59u, function);
+
+    // The settings server ends with its last client (or, if an earlier client
+    // died holding objects, after its idle time); a new one reads the file.
+    EXPECT_TRUE(WaitUntilNotRunning(settingsServer, 45000)) << "the settings server did not end";
+    EXPECT_EQ(1, presetFlag.Stored());
+}
+
+TEST_F(SilentRunTest, ExitsWithFailureWhenTheButtonsCannotBeSetUp)
+{
+    ASSERT_TRUE(presetFlag.Set(0));
+    device.SetNumber(L"ButtonCount", 0);
+    EXPECT_EQ(1u, RunBesideTests(L"TarvixUtility.exe /miseban"));
+    EXPECT_EQ(0, presetFlag.Stored());
+
+    device.SetNumber(L"ButtonCount", 2);
+    device.SetText(L"FailMethod", L"Prepare");
+    EXPECT_EQ(1u, RunBesideTests(L"TarvixUtility.exe /miseban"));
+    EXPECT_EQ(0, presetFlag.Stored());
+    EXPECT_EQ(51u, device.Number(1, L"AssignedFunction", 51));
+}
+
+} // namespace

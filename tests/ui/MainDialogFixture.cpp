@@ -1,0 +1,96 @@
+#include "MainDialogFixture.h"
+#include "support/ModalDriver.h"
+#include "tarvix/resource.h"
+
+MainDialogTest::MainDialogTest()
+{
+    SetSettingsServerContext(CLSCTX_INPROC_SERVER);
+    ResetSettingsConnection();
+    device->assigned = {{1, 58}, {2, 59}};
+}
+
+MainDialogTest::~MainDialogTest()
+{
+    if (dialog && dialog->IsWindow())
+        dialog->DestroyWindow();
+    dialog.reset();
+    ResetSettingsConnection();
+    SetSettingsServerContext(CLSCTX_LOCAL_SERVER);
+    device->Release();
+}
+
+void MainDialogTest::OfferEveryFunction()
+{
+    const struct
+    {
+        ULONG id;
+        const wchar_t* name;
+    } builtIns[] = {{50, L"Forward"},     {51, L"Back"},       {56, L"Zoom out"},   {57, L"Zoom in"},
+                    {58, L"Copy"},        {59, L"Paste"},      {60, L"Previous"},   {61, L"Play"},
+                    {62, L"Next"},        {63, L"Volume down"}, {64, L"Volume up"}, {66, L"Desktop"}};
+    for (const auto& function : builtIns)
+        device->Add(function.id, function.name);
+    device->Add(101, L"", 1);
+    device->Add(102, L"", 1);
+    device->Add(201, L"", 0);
+    device->Add(202, L"", 0);
+}
+
+void MainDialogTest::OfferSettings()
+{
+    serviceRegistration.reset(new ClassRegistration(CLSID_SettingsService, &serviceFactory, CLSCTX_INPROC_SERVER));
+    companionRegistration.reset(new ClassRegistration(CLSID_SettingsCompanion, &companionFactory, CLSCTX_INPROC_SERVER));
+}
+
+INT32 MainDialogTest::StoredSetting(LONG index, INT32 missing) const
+{
+    if (!settings.Has(TarvixSettingsSection, index))
+        return missing;
+    VARIANT value = settings.Stored(TarvixSettingsSection, index);
+    const INT32 result = V_VT(&value) == VT_INT ? V_INT(&value) : missing;
+    VariantClear(&value);
+    return result;
+}
+
+CTarvixUtilityDlg& MainDialogTest::Open(const DialogScale& scale)
+{
+    dialog.reset(new CTarvixUtilityDlg(scale));
+    EXPECT_TRUE(dialog->InitializeButtons(0, false));
+    EXPECT_TRUE(dialog->Create());
+    PumpMessages(dialog->m_hWnd);
+    return *dialog;
+}
+
+std::wstring MainDialogTest::Text(int id) const
+{
+    wchar_t text[512] = L"";
+    GetWindowTextW(Item(id), text, 512);
+    return text;
+}
+
+std::wstring MainDialogTest::ItemText(int id, int item) const
+{
+    wchar_t text[512] = L"";
+    if (SendMessageW(Item(id), CB_GETLBTEXTLEN, item, 0) < 512)
+        SendMessageW(Item(id), CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void MainDialogTest::Choose(int listId, int item)
+{
+    SendMessageW(Item(listId), CB_SETCURSEL, item, 0);
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(listId)));
+}
+
+void MainDialogTest::Click(int buttonId)
+{
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(Item(buttonId)));
+}
+
+RECT MainDialogTest::ControlRect(int id) const
+{
+    RECT rect{};
+    GetWindowRect(Item(id), &rect);
+    MapWindowPoints(nullptr, dialog->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// A main dialog on fake outside components: the device and the settings
+// service are in-test objects that record every call.
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include "ComTestSupport.h"
+#include "FakeButtonDevice.h"
+#include "FakeSettingsService.h"
+#include "SettingsConnection.h"
+#include "TarvixUtilityDlg.h"
+
+class MainDialogTest : public testing::Test
+{
+protected:
+    MainDialogTest();
+    ~MainDialogTest() override;
+
+    // The functions of every preset pair, each button's own launch and key entries.
+    void OfferEveryFunction();
+    void OfferSettings();
+    void StoreSetting(LONG index, INT32 value) { settings.PutInt(TarvixSettingsSection, index, value); }
+    // The stored value, or `missing` when none was written.
+    INT32 StoredSetting(LONG index, INT32 missing = -1) const;
+
+    // Sets up the buttons and makes the dialog's window (modeless); OnInitDialog has run.
+    CTarvixUtilityDlg& Open(const DialogScale& scale = DialogScale{96, 96});
+
+    HWND Item(int id) const { return GetDlgItem(dialog->m_hWnd, id); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    int Selection(int id) const { return static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)); }
+    int ItemCount(int id) const { return static_cast<int>(SendMessageW(Item(id), CB_GETCOUNT, 0, 0)); }
+    std::wstring Text(int id) const;
+    std::wstring ItemText(int id, int item) const;
+    // What a user's choice in a list sends: the selection, then the notification.
+    void Choose(int listId, int item);
+    void Click(int buttonId);
+    // Client rectangle of a control in the dialog's client coordinates.
+    RECT ControlRect(int id) const;
+
+    ComApartment apartment;
+    FakeButtonDevice* device = new FakeButtonDevice();
+    FakeClassFactory deviceFactory{device};
+    ClassRegistration deviceRegistration{CLSID_SpecialButtonDevice, &deviceFactory, CLSCTX_INPROC_SERVER};
+    FakeSettingsService settings;
+    FakeSettingsCompanion companion;
+    FakeClassFactory serviceFactory{&settings};
+    FakeClassFactory companionFactory{&companion};
+    std::unique_ptr<ClassRegistration> serviceRegistration;
+    std::unique_ptr<ClassRegistration> companionRegistration;
+    std::unique_ptr<CTarvixUtilityDlg> dialog;
+};

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+#include <algorithm>
+#include "MainDialogFixture.h"
+#include "support/ModalDriver.h"
+#include "Presets.h"
+#include "tarvix/resource.h"
+
+namespace {
+
+int Count(const std::vector<std::string>& calls, const std::string& call)
+{
+    return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+}
+
+CString Loaded(UINT id)
+{
+    CString text;
+    text.LoadString(id);
+    return text;
+}
+
+} // namespace
+
+TEST_F(MainDialogTest, WindowTakesTheScaledDesignSizeAt120Dpi)
+{
+    OfferEveryFunction();
+    Open(DialogScale{120, 120});
+    RECT window{};
+    GetWindowRect(dialog->m_hWnd, &window);
+    EXPECT_EQ(0, window.left);
+    EXPECT_EQ(0, window.top);
+    EXPECT_EQ(724, window.right - window.left);
+    EXPECT_EQ(544, window.bottom - window.top);
+    const RECT ok = ControlRect(IDC_OK);
+    const RECT apply = ControlRect(IDC_APPLY);
+    EXPECT_EQ(MulDiv(465, 120, 96), apply.left);
+    EXPECT_EQ(MulDiv(396, 120, 96), apply.bottom);
+    EXPECT_EQ(MulDiv(269, 120, 96), ok.left);
+}
+
+TEST_F(MainDialogTest, MousePictureSitsBetweenThePanels)
+{
+    OfferEveryFunction();
+    Open();
+    const RECT picture = ControlRect(IDC_MOUSE_PICTURE);
+    EXPECT_EQ(209, picture.left);
+    EXPECT_EQ(97, picture.top);
+    EXPECT_EQ(370, picture.right);
+    EXPECT_EQ(297, picture.bottom);
+    EXPECT_NE(nullptr, reinterpret_cast<HBITMAP>(SendMessageW(Item(IDC_MOUSE_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0)));
+}
+
+TEST_F(MainDialogTest, StoredPresetWithMatchingFunctionsStartsInPresetMode)
+{
+    OfferEveryFunction();
+    OfferSettings();
+    StoreSetting(1, 1);
+    Open();
+    EXPECT_EQ(std::wstring(Loaded(IDS_PRESET_1)), ItemText(IDC_PRESET_LIST, Selection(IDC_PRESET_LIST)));
+    EXPECT_FALSE(Enabled(IDC_BUTTON0_FUNCTIONS));
+    EXPECT_FALSE(Enabled(IDC_BUTTON1_FUNCTIONS));
+    EXPECT_EQ(1, dialog->presetActive);
+    EXPECT_EQ(1, StoredSetting(1));
+}
+
+TEST_F(MainDialogTest, StoredOwnModeStartsInOwnModeEvenWhenTheFunctionsMatchAPreset)
+{
+    OfferEveryFunction();
+    OfferSettings();
+    StoreSetting(1, 0);
+    Open();
+    EXPECT_EQ(ItemCount(IDC_PRESET_LIST) - 1, Selection(IDC_PRESET_LIST));
+    EXPECT_EQ(std::wstring(Loaded(IDS_PRESET_OWN)), ItemText(IDC_PRESET_LIST, Selection(IDC_PRESET_LIST)));
+    EXPECT_TRUE(Enabled(IDC_BUTTON0_FUNCTIONS));
+    EXPECT_TRUE(Enabled(IDC_BUTTON1_FUNCTIONS));
+    EXPECT_EQ(0, StoredSetting(1));
+}
+
+TEST_F(MainDialogTest, StoredPresetWithoutAMatchingPairStartsInOwnModeAndWritesZero)
+{
+    OfferEveryFunction();
+    OfferSettings();
+    device->assigned = {{1, 61}, {2, 50}};
+    StoreSetting(1, 1);
+    StoreSetting(2, 61);
+    StoreSetting(3, 50);
+    Open();
+    EXPECT_EQ(0, dialog->presetActive);
+    EXPECT_EQ(ItemCount(IDC_PRESET_LIST) - 1, Selection(IDC_PRESET_LIST));
+    EXPECT_EQ(0, StoredSetting(1));
+    EXPECT_EQ(61, StoredSetting(2));
+    EXPECT_EQ(50, StoredSetting(3));
+}
+
+TEST_F(MainDialogTest, ButtonsBothOnFunctionZeroStayInOwnMode)
+{
+    device->Add(0, L"Nothing");
+    device->Add(58, L"Copy");
+    device->Add(59, L"Paste");
+    device->assigned = {{1, 0}, {2, 0}};
+    OfferSettings();
+    StoreSetting(1, 1);
+    Open();
+    EXPECT_EQ(0, dialog->presetActive);
+    EXPECT_TRUE(Enabled(IDC_BUTTON0_FUNCTIONS));
+    EXPECT_EQ(0, StoredSetting(1));
+}
+
+TEST_F(MainDialogTest, PresetIsListedWhenADuplicateMakesUpTheCount)
+{
+    device->Add(58, L"Copy");
+    device->Add(59, L"Paste");
+    device->Add(60, L"Previous");
+    device->Add(60, L"Previous again");
+    // 62 is offered to nobody, so (60, 62) counts 60 twice on the left and 0 on the right.
+    Open();
+    std::vector<std::wstring> listed;
+    for (int i = 0; i < ItemCount(IDC_PRESET_LIST); ++i)
+        listed.push_back(ItemText(IDC_PRESET_LIST, i));
+    const std::vector<std::wstring> expected = {std::wstring(Loaded(IDS_PRESET_1)), std::wstring(Loaded(IDS_PRESET_3)),
+                                                std::wstring(Loaded(IDS_PRESET_OWN))};
+    EXPECT_EQ(expected, listed);
+    EXPECT_EQ(3, dialog->presetCount);
+}
+
+TEST_F(MainDialogTest, OpeningAppliesOnceAndLeavesApplyDisabled)
+{
+    OfferEveryFunction();
+    OfferSettings();
+    StoreSetting(4, 7);
+    Open();
+    EXPECT_FALSE(Enabled(IDC_APPLY));
+    EXPECT_FALSE(dialog->modified);
+    EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(1,58)"));
+    EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(2,59)"));
+    EXPECT_EQ(1, Count(settings.calls, "Commit"));
+    // Any non-zero value checks the box; writing back stores 1.
+    EXPECT_EQ(BST_CHECKED, SendMessageW(Item(IDC_OPTION_CHECK), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1, StoredSetting(4));
+    // Reload comes before the reads of 1 to 3, and 4 is read after them.
+    const auto& calls = settings.calls;
+    const auto reload = std::find(calls.begin(), calls.end(), "Reload");
+    ASSERT_NE(calls.end(), reload);
+    EXPECT_LT(reload - calls.begin(), std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+                                          return call.rfind("GetValue(", 0) == 0;
+                                      }) - calls.begin());
+}
+
+TEST_F(MainDialogTest, WithoutTheSettingsServiceTheDialogStillAppliesTheButtons)
+{
+    OfferEveryFunction();
+    Open();
+    EXPECT_EQ(0, dialog->presetActive);
+    EXPECT_EQ(0u, dialog->customFunctionId[0]);
+    EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(1,58)"));
+    EXPECT_TRUE(settings.calls.empty());
+}
+
+TEST_F(MainDialogTest, ApplyWritesTheChangeAndCancelAfterwardsKeepsIt)
+{
+    OfferEveryFunction();
+    OfferSettings();
+    Open();
+    device->calls.clear();
+    const int zoomIn = static_cast<int>(SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1,
+                                                      reinterpret_cast<LPARAM>(L"Zoom in")));
+    ASSERT_GE(zoomIn, 0);
+    Choose(IDC_BUTTON0_FUNCTIONS, zoomIn);
+    EXPECT_TRUE(Enabled(IDC_APPLY));
+    EXPECT_TRUE(device->calls.empty()) << "nothing reaches the device before Apply";
+
+    SetFocus(Item(IDC_APPLY));
+    Click(IDC_APPLY);
+    EXPECT_FALSE(Enabled(IDC_APPLY));
+    EXPECT_EQ(Item(IDC_OK), GetFocus());
+    EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(1,57)"));
+    EXPECT_EQ(57, StoredSetting(2));
+
+    device->calls.clear();
+    Click(IDC_CANCEL);
+    EXPECT_EQ(IDCANCEL, dialog->GetEndResult());
+    EXPECT_TRUE(device->calls.empty());
+    EXPECT_EQ(57u, device->assigned[1]);
+}
+
+TEST_F(MainDialogTest, ChoosingTheSelectedItemAgainChangesNothing)
+{
+    OfferEveryFunction();
+    Open();
+    Choose(IDC_BUTTON0_FUNCTIONS, Selection(IDC_BUTTON0_FUNCTIONS));
+    Choose(IDC_PRESET_LIST, Selection(IDC_PRESET_LIST));
+    EXPECT_FALSE(Enabled(IDC_APPLY));
+}
+
+TEST_F(MainDialogTest, ActionTargetEnablesTheSettingsButtonOfAPlainEntry)
+{
+    OfferEveryFunction();
+    device->Add(70, L"Notepad").actionTarget = L"C:\\windows\\notepad.exe";
+    device->assigned = {{1, 70}, {2, 59}};
+    Open();
+    EXPECT_TRUE(Enabled(IDC_BUTTON0_SETTINGS));
+    EXPECT_FALSE(Enabled(IDC_BUTTON1_SETTINGS));  // Paste: plain, no target
+}
+
+TEST_F(MainDialogTest, ProgramEntriesShowTheFileNameAndAnIconOthersNeither)
+{
+    OfferEveryFunction();
+    device->functions[12].path = L"C:\\windows\\notepad.exe";  // 101, button 1's own launch entry
+    device->assigned = {{1, 101}, {2, 59}};
+    Open();
+    EXPECT_EQ(L"notepad", Text(IDC_BUTTON0_LABEL));
+    EXPECT_TRUE(dialog->buttonIcon[0].valid());
+    EXPECT_FALSE(dialog->buttonIcon[1].valid());
+    EXPECT_EQ(L"Paste", Text(IDC_BUTTON1_LABEL));
+    const RECT withIcon = ControlRect(IDC_BUTTON0_LABEL);
+    EXPECT_EQ(32, withIcon.left);
+    EXPECT_EQ(157, withIcon.right);
+    const RECT withoutIcon = ControlRect(IDC_BUTTON1_LABEL);
+    EXPECT_EQ(384, withoutIcon.left);
+    EXPECT_EQ(547, withoutIcon.right);
+}
+
+TEST_F(MainDialogTest, PanelsAndLabelsAreBlackOnWhiteWhateverTheDcHeld)
+{
+    OfferEveryFunction();
+    Open();
+    unique_hdc dc(CreateCompatibleDC(nullptr));
+    for (int id : {IDC_BUTTON0_PANEL, IDC_BUTTON1_PANEL, IDC_BUTTON0_LABEL, IDC_BUTTON1_LABEL}) {
+        SetTextColor(dc.get(), RGB(255, 0, 0));
+        SetBkColor(dc.get(), RGB(0, 0, 255));
+        const auto brush = reinterpret_cast<HBRUSH>(
+            dialog->SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(Item(id))));
+        LOGBRUSH colour{};
+        ASSERT_NE(0, GetObjectW(brush, sizeof(colour), &colour)) << id;
+        EXPECT_EQ(RGB(255, 255, 255), colour.lbColor) << id;
+        EXPECT_EQ(RGB(0, 0, 0), GetTextColor(dc.get())) << id;
+        EXPECT_EQ(RGB(255, 255, 255), GetBkColor(dc.get())) << id;
+    }
+    // The check box gets the white brush; other controls the default one.
+    const auto checkBrush = reinterpret_cast<HBRUSH>(dialog->SendMessage(
+        WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(Item(IDC_OPTION_CHECK))));
+    LOGBRUSH colour{};
+    GetObjectW(checkBrush, sizeof(colour), &colour);
+    EXPECT_EQ(RGB(255, 255, 255), colour.lbColor);
+    const auto otherBrush = reinterpret_cast<HBRUSH>(dialog->SendMessage(
+        WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(Item(IDC_OK))));
+    EXPECT_NE(checkBrush, otherBrush);
+}

@@ -1,0 +1,63 @@
+// The settings button of each button: the function's own program, the
+// application chooser or the key-combination dialog.
+#include <windows.h>
+#include <shellapi.h>
+#include "ExecuteApplicationDlg.h"
+#include "FunctionIds.h"
+#include "KeyCombinView.h"
+#include "KeyNames.h"
+#include "TarvixUtilityDlg.h"
+#include "tarvix/resource.h"
+
+namespace {
+
+// Opens a function's own program; the program is not waited for and a failure
+// is not reported.
+void OpenActionTarget(const _SPECIAL_BUTTON_INFO& entry)
+{
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT;
+    info.nShow = SW_SHOWNORMAL;
+    info.lpFile = entry.actionTarget;
+    info.lpDirectory = entry.applicationFolder.IsEmpty() ? nullptr : entry.applicationFolder.GetString();
+    if (ShellExecuteExW(&info) && info.hProcess != nullptr)
+        CloseHandle(info.hProcess);
+}
+
+} // namespace
+
+void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
+{
+    const int index = static_cast<int>(id) - IDC_BUTTON0_SETTINGS;
+    if (index < 0 || index >= buttonCount || index >= MaxButtons)
+        return;
+    CSpecialButtonData* data = DataOf(index);
+    _SPECIAL_BUTTON_INFO* entry = SelectedEntry(index);
+    if (data == nullptr || entry == nullptr)
+        return;
+
+    if (!entry->actionTarget.IsEmpty()) {
+        OpenActionTarget(*entry);
+        return;
+    }
+    if (FunctionIds::IsLaunch(entry->functionId)) {
+        CZVKExecuteApplicationDlg chooser(*data);
+        if (chooser.DoModal() == IDOK && chooser.IsChanged()) {
+            entry->applicationPath = data->applicationPath;
+            entry->applicationArguments = data->applicationArguments;
+            entry->applicationFolder = data->applicationFolder;
+            entry->displayText = data->applicationPath;
+            UpdateAssignmentLabel(index, *entry);
+            SetModified(true);
+        }
+    } else if (entry->functionId > FunctionIds::LaunchLast && FunctionIds::IsKeyCombination(entry->functionId)) {
+        CKeyCombin_View keys(*data);
+        if (keys.DoModal() == IDOK && keys.changed) {
+            entry->keyCombination = data->keyCombination;
+            entry->displayText = KeyCombinationText(data->keyCombination);
+            assignmentLabel[index].SetWindowText(entry->displayText);
+            SetModified(true);
+        }
+    }
+}
