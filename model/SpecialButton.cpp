@@ -21,7 +21,7 @@ struct ApplicationTexts
     CString folder;
 };
 
-// GetApplication of a function; false (texts left empty) when it fails.
+// GetApplication of a function; false, with `texts` unchanged, when it fails.
 bool ReadApplication(ISpecialButtonDevice* device, UINT32 functionId, ApplicationTexts& texts)
 {
     unique_bstr path, arguments, folder;
@@ -42,7 +42,8 @@ bool ReadName(ISpecialButtonDevice* device, UINT32 functionId, CString& name)
     return true;
 }
 
-// A program path that names nothing, or a plain folder, cannot be launched.
+// A program path that names nothing, or a plain folder (attribute byte exactly
+// "directory"), cannot be launched.
 bool IsUnusableProgram(const CString& path)
 {
     const DWORD attributes = GetFileAttributesW(path);
