@@ -1,0 +1,516 @@
+// The application chooser, run from the program's language resources, with
+// real files and folders and the open-file dialog replaced by a recorder.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+#include "DialogDriving.h"
+#include "ExecuteApplicationDlg.h"
+#include "FileDialog.h"
+#include "LanguageModule.h"
+#include "MessageBoxes.h"
+#include "support/ModalDriver.h"
+#include "tarvix/resource.h"
+
+namespace {
+
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = path + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                ::DeleteFileW(child.c_str());
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(path.c_str());
+}
+
+// A folder of its own under the temporary folder, removed with everything in it.
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        static int counter = 0;
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        path_ = std::wstring(temp) + L"chooser-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++counter);
+        ::CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~TempFolder() { RemoveTree(path_); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+
+    std::wstring File(const std::wstring& name) const
+    {
+        const std::wstring file = path_ + L"\\" + name;
+        HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h);
+        return file;
+    }
+
+    std::wstring Folder(const std::wstring& name) const
+    {
+        const std::wstring folder = path_ + L"\\" + name;
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        return folder;
+    }
+
+private:
+    std::wstring path_;
+};
+
+bool Exists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class ScopedSilentMode
+{
+public:
+    explicit ScopedSilentMode(INT32 value) : previous_(silentMode) { silentMode = value; }
+    ~ScopedSilentMode() { silentMode = previous_; }
+    ScopedSilentMode(const ScopedSilentMode&) = delete;
+    ScopedSilentMode& operator=(const ScopedSilentMode&) = delete;
+
+private:
+    INT32 previous_;
+};
+
+// Watches for the program's warning box from another thread (the box runs its
+// own loop on the test's thread), notes its text and closes it.
+class WarningCloser
+{
+public:
+    WarningCloser() : caption_(ResourceText(IDS_APP_TITLE)), watcher_([this] { Watch(); }) {}
+    ~WarningCloser()
+    {
+        stop_ = true;
+        watcher_.join();
+    }
+    WarningCloser(const WarningCloser&) = delete;
+    WarningCloser& operator=(const WarningCloser&) = delete;
+
+    int Closed() const { return closed_; }
+    std::wstring LastText() const { return closed_ > 0 ? text_ : std::wstring(); }
+
+private:
+    void Watch()
+    {
+        while (!stop_) {
+            if (HWND box = ::FindWindowW(L"#32770", caption_.c_str()); box != nullptr && ::IsWindowVisible(box)) {
+                text_ = TextOf(::GetDlgItem(box, 0xFFFF));  // the message text of a message box
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                while (!stop_ && ::IsWindow(box) && ::IsWindowVisible(box))
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                ++closed_;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    std::wstring caption_;
+    std::wstring text_;
+    std::atomic<int> closed_{0};
+    std::atomic<bool> stop_{false};
+    std::thread watcher_;
+};
+
+// What the open-file dialog was given, and what it answers.
+struct OpenFileCall
+{
+    int calls = 0;
+    HWND owner = nullptr;
+    DWORD flags = 0;
+    std::wstring file;
+    std::wstring defaultExtension;
+    std::wstring initialFolder;
+    bool hasInitialFolder = false;
+    std::vector<std::wstring> filter;
+};
+
+FileDialogOverride::Runner Record(OpenFileCall& call, BOOL choose, std::wstring chosen = L"")
+{
+    return [&call, choose, chosen](OPENFILENAMEW& ofn) {
+        ++call.calls;
+        call.owner = ofn.hwndOwner;
+        call.flags = ofn.Flags;
+        call.file = ofn.lpstrFile;
+        call.defaultExtension = ofn.lpstrDefExt != nullptr ? ofn.lpstrDefExt : L"";
+        call.hasInitialFolder = ofn.lpstrInitialDir != nullptr;
+        call.initialFolder = call.hasInitialFolder ? ofn.lpstrInitialDir : L"";
+        call.filter.clear();
+        for (const wchar_t* part = ofn.lpstrFilter; part != nullptr && *part != L'\0'; part += wcslen(part) + 1)
+            call.filter.emplace_back(part);
+        if (choose)
+            wcscpy_s(ofn.lpstrFile, ofn.nMaxFile, chosen.c_str());
+        return choose;
+    };
+}
+
+class ApplicationChooser : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Exists(tool));
+        ASSERT_TRUE(Exists(work));
+        target.buttonId = 1;
+        target.assignedFunctionId = 101;
+        target.applicationFunctionId = 101;
+        target.keyCombination = 0x00110141;
+        target.functionName = L"Start a program";
+        target.applicationPath = tool.c_str();
+        target.applicationArguments = L" -x  ";
+        target.applicationFolder = work.c_str();
+        target.savedApplicationPath = L"C:\\saved.exe";
+        target.savedApplicationArguments = L"saved";
+        target.savedApplicationFolder = L"C:\\";
+    }
+
+    // Every field of the target as it was set up.
+    void ExpectTargetUntouched() const
+    {
+        EXPECT_EQ(1, target.buttonId);
+        EXPECT_EQ(101u, target.assignedFunctionId);
+        EXPECT_EQ(101u, target.applicationFunctionId);
+        EXPECT_EQ(0x00110141u, target.keyCombination);
+        EXPECT_EQ(CString(L"Start a program"), target.functionName);
+        EXPECT_EQ(CString(tool.c_str()), target.applicationPath);
+        EXPECT_EQ(CString(L" -x  "), target.applicationArguments);
+        EXPECT_EQ(CString(work.c_str()), target.applicationFolder);
+        EXPECT_EQ(CString(L"C:\\saved.exe"), target.savedApplicationPath);
+        EXPECT_EQ(CString(L"saved"), target.savedApplicationArguments);
+        EXPECT_EQ(CString(L"C:\\"), target.savedApplicationFolder);
+    }
+
+    struct Fields
+    {
+        std::wstring path, arguments, folder;
+        bool operator==(const Fields& o) const
+        {
+            return path == o.path && arguments == o.arguments && folder == o.folder;
+        }
+    };
+
+    static Fields Read(const CDialog& d)
+    {
+        return {FieldText(d, IDC_APP_PATH), FieldText(d, IDC_APP_ARGUMENTS), FieldText(d, IDC_APP_FOLDER)};
+    }
+
+    static void Fill(const CDialog& d, const Fields& f)
+    {
+        Type(d, IDC_APP_PATH, f.path);
+        Type(d, IDC_APP_ARGUMENTS, f.arguments);
+        Type(d, IDC_APP_FOLDER, f.folder);
+    }
+
+    static bool StillOpen(const CDialog& d) { return d.m_hWnd != nullptr && d.GetEndResult() == -1; }
+
+    TempFolder temp;
+    std::wstring tool = temp.File(L"Tool.exe");
+    std::wstring work = temp.Folder(L"Work");
+    CSpecialButtonData target;
+};
+
+TEST_F(ApplicationChooser, OkWithoutEditsWritesTheSameValuesBackAndReportsNoChange)
+{
+    CZVKExecuteApplicationDlg chooser(target);
+    Fields shown;
+    int focused = 0;
+    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+        shown = Read(d);
+        focused = ::GetDlgCtrlID(::GetFocus());
+        Click(d, IDOK);
+    }));
+    EXPECT_EQ(tool, shown.path);
+    EXPECT_EQ(L" -x  ", shown.arguments);
+    EXPECT_EQ(work, shown.folder);
+    EXPECT_EQ(IDC_APP_PATH, focused);
+    EXPECT_EQ(0, chooser.IsChanged());
+    ExpectTargetUntouched();
+}
+
+TEST_F(ApplicationChooser, EditsAreStoredExactlyAndALetterCaseChangeCounts)
+{
+    std::wstring upper = tool;
+    upper.replace(upper.size() - 8, 8, L"TOOL.EXE");
+    const std::wstring arguments = L"  /a  \"b c\"  ";
+
+    CZVKExecuteApplicationDlg chooser(target);
+    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+        Type(d, IDC_APP_PATH, upper);
+        Type(d, IDC_APP_ARGUMENTS, arguments);
+        Click(d, IDOK);
+    }));
+    EXPECT_EQ(1, chooser.IsChanged());
+    EXPECT_EQ(CString(upper.c_str()), target.applicationPath);
+    EXPECT_EQ(CString(arguments.c_str()), target.applicationArguments);
+    EXPECT_EQ(CString(work.c_str()), target.applicationFolder);
+    EXPECT_EQ(CString(L"C:\\saved.exe"), target.savedApplicationPath);  // passes through
+    EXPECT_EQ(1, target.buttonId);
+
+    // Only the case of the folder: a change too.
+    std::wstring lowerFolder = work;
+    lowerFolder.replace(lowerFolder.size() - 4, 4, L"work");
+    CZVKExecuteApplicationDlg folderCase(target);
+    EXPECT_EQ(IDOK, RunModal(folderCase, [&](CDialog& d) {
+        Type(d, IDC_APP_FOLDER, lowerFolder);
+        Click(d, IDOK);
+    }));
+    EXPECT_EQ(1, folderCase.IsChanged());
+    EXPECT_EQ(CString(lowerFolder.c_str()), target.applicationFolder);
+
+    // Empty arguments and an empty folder are accepted.
+    CZVKExecuteApplicationDlg emptied(target);
+    EXPECT_EQ(IDOK, RunModal(emptied, [](CDialog& d) {
+        Type(d, IDC_APP_ARGUMENTS, L"");
+        Type(d, IDC_APP_FOLDER, L"");
+        Click(d, IDOK);
+    }));
+    EXPECT_EQ(1, emptied.IsChanged());
+    EXPECT_TRUE(target.applicationArguments.IsEmpty());
+    EXPECT_TRUE(target.applicationFolder.IsEmpty());
+    EXPECT_EQ(CString(upper.c_str()), target.applicationPath);
+}
+
+TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorrectsThem)
+{
+    ScopedSilentMode silent(1);
+    const std::wstring missing = temp.Path() + L"\\Missing.exe";
+    const std::wstring notes = temp.File(L"notes.txt");
+    const std::vector<Fields> refused{
+        {L"", L"", L""},                                   // no program
+        {missing, L"", L""},                               // nothing of that name
+        {work, L"", L""},                                  // a folder as program
+        {L"\"" + tool + L"\" /s", L"", L""},               // program and switch in one field
+        {L"\"" + tool + L"\"", L"", L""},                  // quotes are not part of a name
+        {temp.Path() + L"\\T*.exe", L"", L""},             // a pattern names no one file
+        {tool, L"-a", notes},                              // a file as working folder
+        {tool, L"-a", temp.Path() + L"\\Nowhere"},         // a folder that does not exist
+    };
+    std::vector<Fields> afterRefusal;
+    std::vector<bool> open;
+    const Fields corrected{tool, L"-final", temp.Path()};
+    CZVKExecuteApplicationDlg chooser(target);
+    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+        for (const Fields& f : refused) {
+            Fill(d, f);
+            Click(d, IDOK);
+            open.push_back(StillOpen(d));
+            afterRefusal.push_back(Read(d));
+        }
+        Fill(d, corrected);
+        Click(d, IDOK);
+    }));
+    ASSERT_EQ(refused.size(), open.size());
+    for (size_t i = 0; i < refused.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(open[i]);
+        EXPECT_TRUE(afterRefusal[i] == refused[i]);  // left as the user typed them
+    }
+    // Only the last, accepted confirmation wrote the target.
+    EXPECT_EQ(1, chooser.IsChanged());
+    EXPECT_EQ(CString(tool.c_str()), target.applicationPath);
+    EXPECT_EQ(CString(L"-final"), target.applicationArguments);
+    EXPECT_EQ(CString(temp.Path().c_str()), target.applicationFolder);
+}
+
+TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExists)
+{
+    ScopedSilentMode silent(1);
+    const std::wstring deep = temp.Folder(std::wstring(60, L'd')) + L"\\" + std::wstring(60, L'e');
+    ::CreateDirectoryW(deep.c_str(), nullptr);
+    const size_t folderLength = deep.size() + 1;
+    ASSERT_LT(folderLength + 4, 259u);
+    auto fileOfLength = [&](size_t length) {
+        const std::wstring path = deep + L"\\" + std::wstring(length - folderLength - 4, L'p') + L".exe";
+        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h);
+        return path;
+    };
+    const std::wstring longest = fileOfLength(MAX_PATH - 1);
+    const std::wstring tooLong = fileOfLength(MAX_PATH);
+    const std::wstring farTooLong = temp.Folder(std::wstring(200, L'f')) + L"\\" + std::wstring(100, L'g') + L".exe";
+    {
+        HANDLE h = ::CreateFileW(farTooLong.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h);
+    }
+    ASSERT_EQ(259u, longest.size());
+    ASSERT_EQ(260u, tooLong.size());
+    ASSERT_GT(farTooLong.size(), 300u);
+    // The files are there: the system finds them by these names.
+    ASSERT_TRUE(Exists(longest));
+    ASSERT_TRUE(Exists(tooLong));
+    ASSERT_TRUE(Exists(farTooLong));
+
+    std::vector<bool> open;
+    CZVKExecuteApplicationDlg chooser(target);
+    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+        for (const std::wstring& path : {tooLong, farTooLong}) {
+            Type(d, IDC_APP_PATH, path);
+            Click(d, IDOK);
+            open.push_back(StillOpen(d));
+        }
+        Type(d, IDC_APP_PATH, longest);
+        Click(d, IDOK);
+    }));
+    EXPECT_EQ((std::vector<bool>{true, true}), open);
+    EXPECT_EQ(CString(longest.c_str()), target.applicationPath);
+
+    DWORD attributes = 0;
+    EXPECT_FALSE(QueryFileAttributes(CString(tooLong.c_str()), attributes));
+    EXPECT_TRUE(QueryFileAttributes(CString(longest.c_str()), attributes));
+}
+
+TEST_F(ApplicationChooser, CancelAndCloseLeaveTheTargetUntouched)
+{
+    const Fields edited{temp.File(L"Other.exe"), L"--other", temp.Path()};
+    CZVKExecuteApplicationDlg cancelled(target);
+    EXPECT_EQ(IDCANCEL, RunModal(cancelled, [&](CDialog& d) {
+        Fill(d, edited);
+        Click(d, IDCANCEL);
+    }));
+    EXPECT_EQ(0, cancelled.IsChanged());
+    ExpectTargetUntouched();
+
+    CZVKExecuteApplicationDlg closed(target);
+    EXPECT_EQ(IDCANCEL, RunModal(closed, [&](CDialog& d) {
+        Fill(d, edited);
+        d.PostMessage(WM_CLOSE);
+    }));
+    EXPECT_EQ(0, closed.IsChanged());
+    ExpectTargetUntouched();
+
+    // Without its template the chooser cannot run, and the caller sees no IDOK.
+    ScopedLanguageResources noTemplates{GetCurrentModule()};
+    CZVKExecuteApplicationDlg missing(target);
+    EXPECT_NE(IDOK, missing.DoModal());
+    EXPECT_EQ(0, missing.IsChanged());
+    ExpectTargetUntouched();
+}
+
+TEST_F(ApplicationChooser, BrowseStartsInProgramFilesWithAnEmptyPathAndFromTheFileOtherwise)
+{
+    wchar_t programFiles[MAX_PATH] = L"";
+    ASSERT_EQ(S_OK, ::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles));
+    const std::wstring chosen = temp.File(L"Chosen.exe");
+
+    OpenFileCall first;
+    OpenFileCall second;
+    HWND chooserWindow = nullptr;
+    Fields afterFirst;
+    Fields afterSecond;
+    target.applicationPath.Empty();
+    CZVKExecuteApplicationDlg chooser(target);
+    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+        chooserWindow = d.m_hWnd;
+        Type(d, IDC_APP_ARGUMENTS, L"typed before");
+        {
+            FileDialogOverride recorder(Record(first, TRUE, chosen));
+            Click(d, IDC_APP_BROWSE);
+        }
+        afterFirst = Read(d);
+        {
+            FileDialogOverride recorder(Record(second, FALSE));
+            Click(d, IDC_APP_BROWSE);
+        }
+        afterSecond = Read(d);
+        Click(d, IDOK);
+    }));
+
+    ASSERT_EQ(1, first.calls);
+    EXPECT_EQ(L"", first.file);
+    EXPECT_TRUE(first.hasInitialFolder);
+    EXPECT_EQ(programFiles, first.initialFolder);
+    EXPECT_TRUE(Exists(first.initialFolder));
+    EXPECT_EQ(0x1004u, first.flags);
+    EXPECT_EQ(L"exe", first.defaultExtension);
+    EXPECT_EQ((std::vector<std::wstring>{L"Programs (*.exe)", L"*.exe", L"All files (*.*)", L"*.*"}), first.filter);
+    EXPECT_EQ(chooserWindow, first.owner);
+    // The chosen file fills the path; the other fields keep what was typed.
+    EXPECT_TRUE(afterFirst == (Fields{chosen, L"typed before", work}));
+
+    ASSERT_EQ(1, second.calls);
+    EXPECT_EQ(chosen, second.file);  // starts from the file
+    EXPECT_FALSE(second.hasInitialFolder);
+    EXPECT_EQ(0x1004u, second.flags);
+    EXPECT_TRUE(afterSecond == afterFirst);
+
+    EXPECT_EQ(1, chooser.IsChanged());
+    EXPECT_EQ(CString(chosen.c_str()), target.applicationPath);
+    EXPECT_EQ(CString(L"typed before"), target.applicationArguments);
+}
+
+TEST_F(ApplicationChooser, CancellingTheOpenFileDialogKeepsAllThreeFields)
+{
+    OpenFileCall call;
+    FileDialogOverride recorder(Record(call, FALSE));
+    const Fields typed{temp.Path() + L"\\half typed", L"  keep me ", L"C:\\somewhere"};
+    Fields after;
+    CZVKExecuteApplicationDlg chooser(target);
+    EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+        Fill(d, typed);
+        Click(d, IDC_APP_BROWSE);
+        after = Read(d);
+        Click(d, IDCANCEL);
+    }));
+    EXPECT_EQ(1, call.calls);
+    EXPECT_EQ(typed.path, call.file);  // what was typed, not the stored path
+    EXPECT_TRUE(after == typed);
+    ExpectTargetUntouched();
+}
+
+TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently)
+{
+    std::vector<bool> open;
+    {
+        ScopedSilentMode shown(0);
+        WarningCloser closer;
+        CZVKExecuteApplicationDlg chooser(target);
+        EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+            Type(d, IDC_APP_PATH, temp.Path() + L"\\Missing.exe");
+            Click(d, IDOK);  // returns once the warning was closed
+            open.push_back(StillOpen(d));
+            Click(d, IDCANCEL);
+        }));
+        EXPECT_EQ(1, closer.Closed());
+        EXPECT_EQ(ResourceText(IDS_INVALID_APPLICATION), closer.LastText());
+    }
+    {
+        ScopedSilentMode silent(1);
+        WarningCloser closer;
+        CZVKExecuteApplicationDlg chooser(target);
+        EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+            Type(d, IDC_APP_FOLDER, tool);
+            Click(d, IDOK);
+            open.push_back(StillOpen(d));
+            PumpMessages(d.m_hWnd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            Click(d, IDCANCEL);
+        }));
+        EXPECT_EQ(0, closer.Closed());
+    }
+    EXPECT_EQ((std::vector<bool>{true, true}), open);
+    ExpectTargetUntouched();
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+#pragma once
+// The dialog that sets the program a button launches: path, arguments and
+// working folder. It edits a copy of the button's record and, when the user
+// confirms with a program file that exists (and, if given, a folder that
+// exists), writes the whole copy back into the record.
+#include <windows.h>
+#include "CString.h"
+#include "Controls.h"
+#include "Dialog.h"
+#include "SpecialButtonRecords.h"
+
+class CZVKExecuteApplicationDlg : public CDialog
+{
+public:
+    // `target` must outlive the dialog.
+    explicit CZVKExecuteApplicationDlg(CSpecialButtonData& target);
+    ~CZVKExecuteApplicationDlg() override;
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    // Non-zero after a confirmation that changed the path, arguments or folder.
+    virtual INT32 IsChanged() const;
+
+protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    void DoDataExchange(CDataExchange* dx) override;
+
+    CEdit folderEdit;
+    CEdit pathEdit;
+    CEdit argumentsEdit;
+    CButton okButton;
+    CButton cancelButton;
+    CButton browseButton;
+    CString pathText;
+    CString folderText;
+    CString argumentsText;
+    INT32 changed = 0;
+    CSpecialButtonData workingData;
+    CSpecialButtonData* targetData;  // not owned
+
+private:
+    static const MessageMapEntry messageEntries[];
+
+    void OnBrowse();
+};
+
+// The attributes of the file or folder a text names, resolved to a full path
+// as the current folder would. Fails for a text or full path of MAX_PATH
+// characters or more, for wildcards and for what does not exist.
+bool QueryFileAttributes(const CString& path, DWORD& attributes);

@@ -1,0 +1,50 @@
+#pragma once
+// The dialog in which the user composes a button's key combination from three
+// lists: modifiers, key category (or a named key) and the key itself. It edits
+// the packed keyCombination of the button's record in place.
+//
+// A stored value the lists cannot show is cleaned while the dialog opens, and
+// the cleaning is written into the record at once, also when the user cancels.
+#include <windows.h>
+#include "Controls.h"
+#include "Dialog.h"
+#include "SpecialButtonRecords.h"
+
+class CKeyCombin_View : public CDialog
+{
+public:
+    explicit CKeyCombin_View(CSpecialButtonData& assignment);
+    ~CKeyCombin_View() override;
+
+    BOOL OnInitDialog() override;
+
+    // Public in the framework's dialog style: after the modal run the caller
+    // reads `changed` and, when it is set, assignment->keyCombination.
+    CComboBox modifierList;
+    CComboBox categoryList;
+    CComboBox keyList;
+    INT32 changed = 0;               // 1 once a list changed or the stored value was cleaned
+    CSpecialButtonData* assignment;  // not owned
+    INT32 initialModifierSelection = 0;
+    INT32 initialCategorySelection = 0;
+    INT32 initialKeySelection = 0;
+
+protected:
+    static const MessageMap messageMap;
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    void DoDataExchange(CDataExchange* dx) override;
+
+private:
+    static const MessageMapEntry messageEntries[];
+
+    void OnOkButton();
+    void OnCategoryChanged();
+    void OnModifierChanged();
+    void OnKeyChanged();
+
+    void ShowKeyCombination();
+    // Fills keyList with the keys of a category; false, and the list left empty,
+    // for a category without keys of its own.
+    bool FillKeyList(int category);
+    UINT32 ComposeKeyCombination() const;
+};
