@@ -1,0 +1,177 @@
+// TarvixUtility started as a process against the registered stand-ins: the
+// command line, one copy per session, the shutdown request and the error box.
+#include <gtest/gtest.h>
+#include <string>
+#include "ComTestSupport.h"
+#include "CString.h"
+#include "ProgramWindows.h"
+#include "SettingsConnection.h"
+#include "StandIns.h"
+#include "tarvix/resource.h"
+
+namespace {
+
+const DWORD startTimeout = 30000;
+
+std::wstring Loaded(UINT id)
+{
+    CString text;
+    text.LoadString(id);
+    return std::wstring(text.GetString());
+}
+
+// The four values of the program's section, put back as the test found them.
+class SettingsSnapshot
+{
+public:
+    SettingsSnapshot()
+    {
+        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
+        for (LONG index = 1; index <= 4; ++index) {
+            VariantInit(&values_[index - 1]);
+            found_[index - 1] = service && service->GetValue(section_.get(), index, &values_[index - 1]) == S_OK;
+        }
+    }
+    ~SettingsSnapshot()
+    {
+        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
+        for (LONG index = 1; index <= 4; ++index) {
+            VARIANT empty;
+            VariantInit(&empty);
+            if (service)
+                (void)service->SetValue(section_.get(), index, found_[index - 1] ? values_[index - 1] : empty);
+            VariantClear(&values_[index - 1]);
+        }
+        if (service)
+            (void)service->Commit();
+    }
+    SettingsSnapshot(const SettingsSnapshot&) = delete;
+    SettingsSnapshot& operator=(const SettingsSnapshot&) = delete;
+
+private:
+    unique_bstr section_{SysAllocString(TarvixSettingsSection)};
+    VARIANT values_[4];
+    bool found_[4] = {};
+};
+
+class ProgramStartTest : public testing::Test
+{
+protected:
+    HWND WaitForMainDialog(const StartedProgram& program)
+    {
+        return WaitForDialog(program.Id(), title, IDC_PRESET_LIST, startTimeout);
+    }
+    // Asks the running copy to close as a user's logoff tool would.
+    void Halt()
+    {
+        StartedProgram halt(L"TarvixUtility.exe /Halt");
+        ASSERT_TRUE(halt.Started());
+        EXPECT_EQ(0u, halt.WaitForExit(startTimeout));
+    }
+
+    ComApartment apartment;
+    OwnDeviceState device;  // the programs inherit the key through their environment
+    SettingsSnapshot settings;
+    const std::wstring title = Loaded(IDS_APP_TITLE);
+};
+
+TEST_F(ProgramStartTest, HaltMakesTheRunningCopyApplyItsChangesAndClose)
+{
+    StartedProgram first(L"TarvixUtility.exe");
+    ASSERT_TRUE(first.Started());
+    HWND dialog = WaitForMainDialog(first);
+    ASSERT_NE(nullptr, dialog);
+    {
+        unique_handle shutdown(OpenEventW(SYNCHRONIZE, FALSE, L"Tarvix-Shutdown-User"));
+        unique_handle presence(OpenMutexW(SYNCHRONIZE, FALSE, L"Tarvix-MutexUser"));
+        EXPECT_TRUE(shutdown.valid());
+        EXPECT_TRUE(presence.valid());
+    }
+
+    // A change the user has not applied yet: button 1 to the stand-in's "Zoom in".
+    HWND list = GetDlgItem(dialog, IDC_BUTTON0_FUNCTIONS);
+    const LRESULT zoomIn = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(L"Zoom in"));
+    ASSERT_GE(zoomIn, 0);
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(zoomIn), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_FUNCTIONS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_NE(57u, device.Number(1, L"AssignedFunction", 0));
+
+    Halt();
+    EXPECT_EQ(0u, first.WaitForExit(startTimeout));
+    EXPECT_EQ(57u, device.Number(1, L"AssignedFunction", 0));
+}
+
+TEST_F(ProgramStartTest, SecondCopyBringsTheFirstToTheFrontAndEnds)
+{
+    StartedProgram first(L"TarvixUtility.exe");
+    HWND dialog = WaitForMainDialog(first);
+    ASSERT_NE(nullptr, dialog);
+
+    // Something else in front of it.
+    HWND other = CreateWindowExW(0, L"STATIC", L"in front", WS_POPUP | WS_VISIBLE, 600, 600, 100, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    EXPECT_NE(dialog, GetForegroundWindow());
+
+    StartedProgram second(L"TarvixUtility.exe");
+    EXPECT_EQ(0u, second.WaitForExit(startTimeout));
+    EXPECT_EQ(nullptr, WaitForDialog(second.Id(), title, 0, 0));
+    EXPECT_EQ(dialog, GetForegroundWindow());
+    DestroyWindow(other);
+
+    Halt();
+    EXPECT_EQ(0u, first.WaitForExit(startTimeout));
+}
+
+TEST_F(ProgramStartTest, SilentRunWithANumberAppliesTheDefaultsThenShowsTheDialog)
+{
+    StartedProgram program(L"TarvixUtility.exe /miseban 3");
+    HWND dialog = WaitForMainDialog(program);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(58u, device.Number(1, L"AssignedFunction", 0));
+    EXPECT_EQ(59u, device.Number(2, L"AssignedFunction", 0));
+    // The defaults are a preset pair and the silent run recorded that: preset mode.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BUTTON0_FUNCTIONS)));
+    Halt();
+    EXPECT_EQ(0u, program.WaitForExit(startTimeout));
+}
+
+TEST_F(ProgramStartTest, SwitchesThatAreNotExactlyAtTheStartRunNormally)
+{
+    for (const wchar_t* line : {L"TarvixUtility.exe /MISEBAN", L"TarvixUtility.exe \" /miseban\""}) {
+        StartedProgram program(line);
+        HWND dialog = WaitForMainDialog(program);
+        EXPECT_NE(nullptr, dialog) << testing::PrintToString(std::wstring(line));
+        // A normal run leaves the device as it was until the dialog applies what it shows.
+        Halt();
+        EXPECT_EQ(0u, program.WaitForExit(startTimeout));
+    }
+}
+
+TEST_F(ProgramStartTest, FailedButtonSetUpShowsTheErrorBoxExceptWhenSilent)
+{
+    device.SetNumber(L"ButtonCount", 0);
+    StartedProgram program(L"TarvixUtility.exe");
+    HWND box = WaitForDialog(program.Id(), title, 0, startTimeout);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(nullptr, GetDlgItem(box, IDC_PRESET_LIST));
+    EXPECT_EQ(Loaded(IDS_BUTTON_SETUP_FAILED), WindowText(GetDlgItem(box, 0xFFFF)));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(1u, program.WaitForExit(startTimeout));
+
+    // Silent: no box stands in the way, the run ends with the failure.
+    StartedProgram silent(L"TarvixUtility.exe /miseban");
+    EXPECT_EQ(1u, silent.WaitForExit(startTimeout));
+}
+
+TEST_F(ProgramStartTest, HaltWithoutARunningCopyEndsAtOnce)
+{
+    StartedProgram halt(L"TarvixUtility.exe /Halt");
+    EXPECT_EQ(0u, halt.WaitForExit(startTimeout));
+    StartedProgram again(L"TarvixUtility.exe /Halt");
+    EXPECT_EQ(0u, again.WaitForExit(startTimeout));
+}
+
+} // namespace
