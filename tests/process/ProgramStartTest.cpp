@@ -115,10 +115,20 @@ TEST_F(ProgramStartTest, SecondCopyBringsTheFirstToTheFrontAndEnds)
     SetForegroundWindow(other);
     EXPECT_NE(dialog, GetForegroundWindow());
 
+    // Tests running beside this one may take the foreground afterwards, so
+    // watch for the moment the second copy brings the first one forward.
     StartedProgram second(L"TarvixUtility.exe");
-    EXPECT_EQ(0u, second.WaitForExit(startTimeout));
+    bool cameToFront = false;
+    DWORD exitCode = STILL_ACTIVE;
+    const ULONGLONG end = GetTickCount64() + startTimeout;
+    while (exitCode == STILL_ACTIVE && GetTickCount64() < end) {
+        cameToFront = cameToFront || GetForegroundWindow() == dialog;
+        exitCode = second.WaitForExit(1);
+    }
+    cameToFront = cameToFront || GetForegroundWindow() == dialog;
+    EXPECT_EQ(0u, exitCode);
     EXPECT_EQ(nullptr, WaitForDialog(second.Id(), title, 0, 0));
-    EXPECT_EQ(dialog, GetForegroundWindow());
+    EXPECT_TRUE(cameToFront);
     DestroyWindow(other);
 
     Halt();
