@@ -43,7 +43,7 @@ display=":$(cat "$prefix.run/display")"
 mkdir -p "$(dirname "$shot")"
 launch "${program[@]}" "$@" &
 pid=$!
-title=$([ "$mode" = host ] && echo 'Plenkit' || echo 'Tarvix Button Utility')
+title=$([ "$mode" = host ] && echo 'Corvane Settings' || echo 'Tarvix Button Utility')
 window=""
 for _ in $(seq 60); do
   sleep 0.5
