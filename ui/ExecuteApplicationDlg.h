@@ -7,7 +7,7 @@
 #include "CString.h"
 #include "Controls.h"
 #include "Dialog.h"
-#include "SpecialButtonRecords.h"
+#include "ButtonRecords.h"
 
 class CZVKExecuteApplicationDlg : public CDialog
 {

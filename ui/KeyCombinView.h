@@ -8,7 +8,7 @@
 #include <windows.h>
 #include "Controls.h"
 #include "Dialog.h"
-#include "SpecialButtonRecords.h"
+#include "ButtonRecords.h"
 
 class CKeyCombin_View : public CDialog
 {

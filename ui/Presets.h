@@ -2,7 +2,7 @@
 // The fixed pairs of functions that set both buttons at once. The last entry
 // stands for the user's own choice per button and is always listed.
 #include <windows.h>
-#include "SpecialButtonRecords.h"
+#include "ButtonRecords.h"
 
 struct PresetEntry
 {

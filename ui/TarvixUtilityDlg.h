@@ -9,8 +9,8 @@
 #include "DialogScale.h"
 #include "Handles.h"
 #include "Presets.h"
-#include "SpecialButton.h"
-#include "SpecialButtonDevice.h"
+#include "ButtonController.h"
+#include "MouseButtonDevice.h"
 
 class CTarvixUtilityDlg : public CDialog
 {

@@ -3,7 +3,7 @@
 // SetApplication and SetKeyCombination act on the button of the latest
 // successful SetAssignedFunction of this object.
 #include <windows.h>
-#include "SpecialButtonDevice.h"
+#include "MouseButtonDevice.h"
 #include "ButtonStore.h"
 #include "DeviceConfig.h"
 

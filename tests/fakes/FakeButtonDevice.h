@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 #include <vector>
-#include "SpecialButtonDevice.h"
+#include "MouseButtonDevice.h"
 
 struct FakeFunction
 {

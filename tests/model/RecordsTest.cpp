@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "SpecialButtonRecords.h"
+#include "ButtonRecords.h"
 #include "FunctionIds.h"
 
 TEST(Records, NewButtonDataIsAllZeroAndEmpty)

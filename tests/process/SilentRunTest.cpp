@@ -6,7 +6,7 @@
 #include "ComTestSupport.h"
 #include "Handles.h"
 #include "SettingsConnection.h"
-#include "SpecialButtonDevice.h"
+#include "MouseButtonDevice.h"
 #include "StandIns.h"
 
 namespace {

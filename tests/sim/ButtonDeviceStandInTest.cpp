@@ -6,7 +6,7 @@
 #include <vector>
 #include "ComTestSupport.h"
 #include "SettingsConnection.h"
-#include "SpecialButton.h"
+#include "ButtonController.h"
 #include "StandIns.h"
 #include "TarvixUtilityDlg.h"
 

@@ -4,7 +4,7 @@
 #include "ComTestSupport.h"
 #include "FakeButtonDevice.h"
 #include "KeyNames.h"
-#include "SpecialButton.h"
+#include "ButtonController.h"
 #include "tarvix/resource.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // and the assignment in force into the records (Load), and writes an edited
 // assignment back (Apply).
 #include <windows.h>
-#include "SpecialButtonDevice.h"
-#include "SpecialButtonRecords.h"
+#include "MouseButtonDevice.h"
+#include "ButtonRecords.h"
 
 // Owned by the main dialog and deleted through its own type only, hence final
 // with a plain destructor. The virtual operations keep their slot order.

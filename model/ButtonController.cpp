@@ -1,4 +1,4 @@
-#include "SpecialButton.h"
+#include "ButtonController.h"
 #include <vector>
 #include "FunctionIds.h"
 #include "Handles.h"
