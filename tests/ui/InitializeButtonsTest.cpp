@@ -3,10 +3,7 @@
 #include <string>
 #include <vector>
 #include "ComTestSupport.h"
-#include "FakeButtonDevice.h"
-#include "FakeSettingsService.h"
-#include "SettingsConnection.h"
-#include "TarvixUtilityDlg.h"
+#include "MainDialogFixture.h"
 
 namespace {
 
@@ -20,13 +17,11 @@ size_t Position(const Calls& calls, const std::string& call)
 
 // The dialog finds the fake device through COM, the settings fakes through the
 // connection; everything stays inside this test's apartment.
-class InitializeButtonsTest : public testing::Test
+class InitializeButtonsTest : public MainDialogTest
 {
 protected:
     InitializeButtonsTest()
     {
-        SetSettingsServerContext(CLSCTX_INPROC_SERVER);
-        ResetSettingsConnection();
         device->Add(58, L"Copy");
         device->Add(59, L"Paste");
         device->Add(101, L"", 1);
@@ -35,30 +30,6 @@ protected:
         device->Add(202, L"", 0);
         device->assigned = {{1, 51}, {2, 50}, {3, 66}};
     }
-    ~InitializeButtonsTest() override
-    {
-        ResetSettingsConnection();
-        SetSettingsServerContext(CLSCTX_LOCAL_SERVER);
-        device->Release();
-    }
-
-    void OfferSettings()
-    {
-        serviceRegistration.reset(new ClassRegistration(CLSID_SettingsService, &serviceFactory, CLSCTX_INPROC_SERVER));
-        companionRegistration.reset(
-            new ClassRegistration(CLSID_SettingsCompanion, &companionFactory, CLSCTX_INPROC_SERVER));
-    }
-
-    ComApartment apartment;
-    FakeButtonDevice* device = new FakeButtonDevice();
-    FakeClassFactory deviceFactory{device};
-    ClassRegistration deviceRegistration{CLSID_SpecialButtonDevice, &deviceFactory, CLSCTX_INPROC_SERVER};
-    FakeSettingsService settings;
-    FakeSettingsCompanion companion;
-    FakeClassFactory serviceFactory{&settings};
-    FakeClassFactory companionFactory{&companion};
-    std::unique_ptr<ClassRegistration> serviceRegistration;
-    std::unique_ptr<ClassRegistration> companionRegistration;
 };
 
 TEST_F(InitializeButtonsTest, SilentRunAppliesTheDefaultsAndRecordsThatAPresetIsInUse)

@@ -61,32 +61,6 @@ CTarvixUtilityDlg& MainDialogTest::Open(const DialogScale& scale)
     return *dialog;
 }
 
-std::wstring MainDialogTest::Text(int id) const
-{
-    wchar_t text[512] = L"";
-    GetWindowTextW(Item(id), text, 512);
-    return text;
-}
-
-std::wstring MainDialogTest::ItemText(int id, int item) const
-{
-    wchar_t text[512] = L"";
-    if (SendMessageW(Item(id), CB_GETLBTEXTLEN, item, 0) < 512)
-        SendMessageW(Item(id), CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-void MainDialogTest::Choose(int listId, int item)
-{
-    SendMessageW(Item(listId), CB_SETCURSEL, item, 0);
-    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(listId)));
-}
-
-void MainDialogTest::Click(int buttonId)
-{
-    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(Item(buttonId)));
-}
-
 RECT MainDialogTest::ControlRect(int id) const
 {
     RECT rect{};

@@ -9,6 +9,7 @@
 #include "FakeSettingsService.h"
 #include "SettingsConnection.h"
 #include "TarvixUtilityDlg.h"
+#include "DialogDriving.h"
 
 class MainDialogTest : public testing::Test
 {
@@ -26,15 +27,15 @@ protected:
     // Sets up the buttons and makes the dialog's window (modeless); OnInitDialog has run.
     CTarvixUtilityDlg& Open(const DialogScale& scale = DialogScale{96, 96});
 
-    HWND Item(int id) const { return GetDlgItem(dialog->m_hWnd, id); }
-    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    int Selection(int id) const { return static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)); }
-    int ItemCount(int id) const { return static_cast<int>(SendMessageW(Item(id), CB_GETCOUNT, 0, 0)); }
-    std::wstring Text(int id) const;
-    std::wstring ItemText(int id, int item) const;
-    // What a user's choice in a list sends: the selection, then the notification.
-    void Choose(int listId, int item);
-    void Click(int buttonId);
+    // What a user does and sees, on this test's dialog (see DialogDriving.h).
+    HWND Item(int id) const { return ::Item(*dialog, id); }
+    bool Enabled(int id) const { return ::Enabled(*dialog, id); }
+    int Selection(int id) const { return ::Selection(*dialog, id); }
+    int ItemCount(int id) const { return ::ItemCount(*dialog, id); }
+    std::wstring Text(int id) const { return FieldText(*dialog, id); }
+    std::wstring ItemText(int id, int item) const { return ::ItemText(*dialog, id, item); }
+    void Choose(int listId, int item) { ::Choose(*dialog, listId, item); }
+    void Click(int buttonId) { ::Click(*dialog, buttonId); }
     // Client rectangle of a control in the dialog's client coordinates.
     RECT ControlRect(int id) const;
 
