@@ -118,13 +118,19 @@ TEST_F(MainDialogTest, ActionTargetIsOpenedEvenInTheLaunchAndKeyRanges)
     FakeFunction& launchRange = device->Add(150, L"Tool in the launch range");
     launchRange.actionTarget = script;
     launchRange.folder = folder;
-    device->assigned = {{1, 150}, {2, 59}};
+    FakeFunction& keyRange = device->Add(250, L"Tool in the key range");
+    keyRange.actionTarget = script;
+    keyRange.folder = folder;
+    device->assigned = {{1, 150}, {2, 250}};
     Open();
-    ASSERT_TRUE(Enabled(IDC_BUTTON0_SETTINGS));
-    Click(IDC_BUTTON0_SETTINGS);
-    // The shell runs the script in the entry's folder, where it leaves its mark.
-    EXPECT_TRUE(WaitForFile(folder + L"\\opened.txt", 20000));
-    EXPECT_FALSE(Enabled(IDC_APPLY)) << "opening a program changes nothing";
+    for (int settingsButton : {IDC_BUTTON0_SETTINGS, IDC_BUTTON1_SETTINGS}) {
+        ASSERT_TRUE(Enabled(settingsButton));
+        DeleteFileW((folder + L"\\opened.txt").c_str());
+        Click(settingsButton);
+        // The shell runs the script in the entry's folder, where it leaves its mark.
+        EXPECT_TRUE(WaitForFile(folder + L"\\opened.txt", 20000)) << settingsButton;
+        EXPECT_FALSE(Enabled(IDC_APPLY)) << "opening a program changes nothing";
+    }
 
     DeleteFileW((folder + L"\\opened.txt").c_str());
     DeleteFileW(script.c_str());
