@@ -183,6 +183,38 @@ TEST_F(MainDialogTest, ApplyWritesTheChangeAndCancelAfterwardsKeepsIt)
     EXPECT_EQ(57u, device->assigned[1]);
 }
 
+TEST_F(MainDialogTest, ValuesThatCannotBeReadAreNotOverwrittenWithDefaults)
+{
+    OfferEveryFunction();
+    OfferSettings();
+    StoreSetting(1, 1);
+    StoreSetting(2, 61);
+    StoreSetting(3, 62);
+    StoreSetting(4, 7);
+    settings.failing.insert("GetValue");
+    Open();
+    EXPECT_EQ(1, Count(settings.calls, "Commit"));
+    EXPECT_EQ(1, StoredSetting(1));
+    EXPECT_EQ(61, StoredSetting(2));
+    EXPECT_EQ(62, StoredSetting(3));
+    EXPECT_EQ(7, StoredSetting(4));
+
+    // What the user changes is written; the rest stays as it was.
+    const int zoomIn = static_cast<int>(SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1,
+                                                      reinterpret_cast<LPARAM>(L"Zoom in")));
+    ASSERT_GE(zoomIn, 0);
+    Choose(IDC_BUTTON0_FUNCTIONS, zoomIn);
+    Click(IDC_APPLY);
+    EXPECT_EQ(1, StoredSetting(1));
+    EXPECT_EQ(57, StoredSetting(2));
+    EXPECT_EQ(62, StoredSetting(3));
+    EXPECT_EQ(7, StoredSetting(4));
+    Click(IDC_OPTION_CHECK);
+    Click(IDC_APPLY);
+    EXPECT_EQ(SendMessageW(Item(IDC_OPTION_CHECK), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0, StoredSetting(4));
+    EXPECT_EQ(62, StoredSetting(3));
+}
+
 TEST_F(MainDialogTest, ChoosingTheSelectedItemAgainChangesNothing)
 {
     OfferEveryFunction();
