@@ -291,7 +291,8 @@ BOOL CTarvixUtilityDlg::SyncFunctionSelection(UINT index)
     }
     if (chosen < 0)
         chosen = custom;
-    if (chosen < 0 || chosen >= count)
+    const bool matched = chosen >= 0 && chosen < count;
+    if (!matched)
         chosen = 0;
 
     list.SetCurSel(chosen);
@@ -303,6 +304,11 @@ BOOL CTarvixUtilityDlg::SyncFunctionSelection(UINT index)
     settingsButton[index].EnableWindow(OpensSettings(*entry));
     list.EnableWindow(presetActive == 0);
 
+    // The first item merely stands in for an assignment the list does not offer:
+    // its program or keys are not the button's, and Apply would write them over
+    // what the device keeps for that assignment.
+    if (!matched)
+        return TRUE;
     data->applicationPath = entry->applicationPath;
     data->applicationArguments = entry->applicationArguments;
     data->applicationFolder = entry->applicationFolder;

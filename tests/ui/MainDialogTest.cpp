@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
+#include "KeyNames.h"
 #include "MainDialogFixture.h"
 #include "support/ModalDriver.h"
 #include "Presets.h"
@@ -213,6 +214,23 @@ TEST_F(MainDialogTest, ValuesThatCannotBeReadAreNotOverwrittenWithDefaults)
     Click(IDC_APPLY);
     EXPECT_EQ(SendMessageW(Item(IDC_OPTION_CHECK), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0, StoredSetting(4));
     EXPECT_EQ(62, StoredSetting(3));
+}
+
+TEST_F(MainDialogTest, AnAssignmentTheListLacksKeepsItsKeysWhenApplied)
+{
+    device->Add(58, L"Copy");
+    device->Add(59, L"Paste");
+    // The device reports button 1's key combination, but the entry is left out
+    // of the list (its program is gone): the list can only show its first item.
+    FakeFunction& keys = device->Add(201, L"", 0);
+    keys.keyCombination = KeyCombination::Pack(0, VK_CONTROL, KeyLetter, 'C');
+    keys.path = L"C:\\no such folder\\gone.exe";
+    device->assigned = {{1, 201}, {2, 59}};
+    Open();
+    EXPECT_EQ(0, Selection(IDC_BUTTON0_FUNCTIONS));
+    EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(1,201)"));
+    EXPECT_EQ(1, Count(device->calls, "SetKeyCombination(0x00110143)"));
+    EXPECT_EQ(0, Count(device->calls, "SetKeyCombination(0x00000000)"));
 }
 
 TEST_F(MainDialogTest, ChoosingTheSelectedItemAgainChangesNothing)
