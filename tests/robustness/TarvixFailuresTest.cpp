@@ -4,6 +4,7 @@
 // device and the settings service already keep must come through unharmed.
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 #include "ChildProcess.h"
 #include "ComTestSupport.h"
 #include "CString.h"
@@ -168,6 +169,62 @@ TEST_F(TarvixFailures, DialogWithEachDeviceMethodFailingKeepsWhatIsStored)
         EXPECT_EQ(DescribeExit(mainDialog ? 0 : 1), DescribeExit(code));
         ExpectButtons(SeedButton(1), SeedButton(2));
         EXPECT_EQ(Describe(seededSettings), Describe(settings.Committed()));
+    }
+}
+
+TEST_F(TarvixFailures, OddDeviceConfigurationsKeepWhatIsStored)
+{
+    const std::wstring huge(40000, L'W');
+    const struct
+    {
+        const char* what;
+        DWORD buttonCount;
+        std::vector<std::wstring> functions;  // empty: the stand-in's own list
+        DWORD listEndId;
+        bool dialog;
+    } cases[] = {
+        {"one button", 1, {}, 0, true},
+        {"three buttons", 3, {}, 0, true},
+        {"no functions at all", 2, {L"# nothing"}, 0, false},
+        {"the list ends on 201", 2, {}, 201, true},
+        {"lines the device cannot read",
+         2,
+         {L"abc|x", L"|||", L"58|2|Copy", L"99999999999999999999|1|Overflow", L"-5|0|Negative", L"57|x|Bad type",
+          L"201|0", L"202|0", L"101|1", L"102|1"},
+         0,
+         true},
+        {"the buttons' own functions no longer offered", 2, {L"58|2|Copy", L"59|2|Paste"}, 0, true},
+        {"a name and a program of 40000 characters",
+         2,
+         {L"58|2|" + huge, L"68|2|Settings|" + huge + L"|" + huge + L"|" + huge + L"|" + huge, L"201|0", L"202|0",
+          L"101|1", L"102|1"},
+         0,
+         true},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        SeedDevice();
+        ASSERT_TRUE(settings.Commit(seededSettings));
+        device.SetNumber(L"ButtonCount", test.buttonCount);
+        device.SetNumber(L"ListEndId", test.listEndId);
+        if (test.functions.empty())
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, device.Key().c_str(), L"Functions");
+        else
+            device.SetLines(L"Functions", test.functions);
+
+        ChildProcess program(ProgramLine(L"TarvixUtility.exe"));
+        HWND window = WaitForWindow(program);
+        ASSERT_NE(nullptr, window) << "no window; the program ended with " << DescribeExit(program.WaitForExit(0));
+        EXPECT_EQ(test.dialog, IsMainDialog(window));
+        if (IsMainDialog(window)) {
+            EXPECT_TRUE(Click(window, IDC_OK));
+        } else {
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+        }
+        EXPECT_EQ(DescribeExit(test.dialog ? 0 : 1), DescribeExit(program.WaitForExit(timeout)));
+        // A button the device does not report keeps its state as well.
+        ExpectButtons(SeedButton(1), SeedButton(2));
+        EXPECT_EQ(0xFFFFFFFFu, device.Number(3, L"AssignedFunction", 0xFFFFFFFF));
     }
 }
 
