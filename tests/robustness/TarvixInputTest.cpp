@@ -2,6 +2,7 @@
 // and odd command lines, missing or broken language resources, a storm of
 // shutdown requests, and two copies started at the same moment.
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 #include "ChildProcess.h"
@@ -138,7 +139,6 @@ TEST_F(TarvixInput, TenHaltsInARowWithAndWithoutARunningCopy)
     }
 
     // A copy with a change not applied yet: it applies once and closes; the requests end.
-    device.SetNumber(L"ButtonCount", 2);
     ChildProcess first(ProgramLine(program));
     HWND dialog = WaitForMainDialog(first);
     ASSERT_NE(nullptr, dialog) << DescribeExit(first.WaitForExit(0));
