@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include "CommandLine.h"
 #include "Exceptions.h"
+#include "LanguageModule.h"
 #include "MessageBoxes.h"
 #include "SettingsConnection.h"
 #include "TarvixUtilityDlg.h"
@@ -45,6 +46,14 @@ BOOL CALLBACK FindMainDialog(HWND window, LPARAM search)
     return TRUE;
 }
 
+// A module that loads but lacks the program's title or its main dialog (another
+// program's resources, or a damaged file) is of no more use than none.
+bool HasProgramResources()
+{
+    return !Text(IDS_APP_TITLE).IsEmpty() &&
+           FindResourceW(GetLanguageResourceHandle(), MAKEINTRESOURCEW(IDD_MAIN_DIALOG), RT_DIALOG) != nullptr;
+}
+
 } // namespace
 
 const MessageMapEntry CTarvixUtilityApp::messageEntries[] = {
@@ -65,7 +74,7 @@ BOOL CTarvixUtilityApp::InitInstance()
     if (switches.silent)
         silentMode = 1;
 
-    if (!LoadLanguageResources(L"TarvixUtility.exe.mui")) {
+    if (!LoadLanguageResources(L"TarvixUtility.exe.mui") || !HasProgramResources()) {
         // Without its texts the program cannot say anything else, so this one is in English.
         if (!silentMode)
             MessageBoxW(nullptr,

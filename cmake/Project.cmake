@@ -53,10 +53,10 @@ endfunction()
 
 # One CTest entry per test case; all share the Wine fixture so a single test can be run alone.
 # CROSS_MODULE: the test exchanges C++ objects with our DLLs (see tp_cross_module_runtime).
-# RESOURCE_LOCK name: the cases share machine state (e.g. registry keys) with other
+# RESOURCE_LOCK name...: the cases share machine state (e.g. registry keys) with other
 # tests holding the same lock, so CTest never runs them at the same time.
 function(tp_add_gtest target)
-  cmake_parse_arguments(ARG "CROSS_MODULE" "RESOURCE_LOCK" "" ${ARGN})
+  cmake_parse_arguments(ARG "CROSS_MODULE" "" "RESOURCE_LOCK" ${ARGN})
   target_link_libraries(${target} PRIVATE GTest::gmock)
   if(ARG_CROSS_MODULE)
     tp_cross_module_runtime(${target})
@@ -67,7 +67,7 @@ function(tp_add_gtest target)
     gtest_add_tests(TARGET ${target} TEST_LIST added)
     set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)
     if(ARG_RESOURCE_LOCK)
-      set_tests_properties(${added} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+      set_tests_properties(${added} PROPERTIES RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
     endif()
   endif()
 endfunction()

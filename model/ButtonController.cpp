@@ -120,8 +120,10 @@ bool CSpecialButton::ReadEntry(UINT32 functionId, _SPECIAL_BUTTON_INFO& entry)
     if (functionId == FunctionIds::OwnKeyCombination(button) && type == FunctionIds::TypeKeyCombination) {
         entry.isCustomEntry = 1;
         ULONG keyCombination = 0;
-        if (device->GetKeyCombination(functionId, &keyCombination) != S_OK)
+        if (device->GetKeyCombination(functionId, &keyCombination) != S_OK) {
             keyCombination = 0;
+            keyCombinationUnread_ = true;
+        }
         entry.keyCombination = keyCombination;
         entry.displayText = KeyCombinationText(keyCombination);
         entry.name = LoadText(IDS_KEY_ENTRY_NAME);
@@ -144,6 +146,7 @@ BOOL CSpecialButton::Load(INT32)
 
     const INT32 button = data.buttonId;
     functions.RemoveAll();
+    keyCombinationUnread_ = false;
     std::vector<UINT32> seen;
     for (;;) {
         ULONG id = 0;
@@ -215,7 +218,8 @@ BOOL CSpecialButton::Apply()
         unique_bstr folder = DeviceString(data.applicationFolder);
         (void)device->SetApplication(path.get(), arguments.get(), folder.get());
     }
-    if (FunctionIds::IsKeyCombination(function))
+    // Writing back the "none" that stood in for an unreadable combination would wipe the stored one.
+    if (FunctionIds::IsKeyCombination(function) && !(keyCombinationUnread_ && data.keyCombination == 0))
         (void)device->SetKeyCombination(data.keyCombination);
     return TRUE;
 }

@@ -39,6 +39,11 @@ public:
 private:
     // One function of the device as an entry; false when it is left out.
     bool ReadEntry(UINT32 functionId, _SPECIAL_BUTTON_INFO& entry);
+
+    // The device could not report the button's own key combination, so the
+    // list shows it as none; Apply then leaves the stored one alone unless
+    // the user composed another.
+    bool keyCombinationUnread_ = false;
 };
 
 // Text 1232 with the name in place of its %s; the text is a translator's, so

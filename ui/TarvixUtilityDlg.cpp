@@ -169,8 +169,10 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
 
     if (SettingsConnection* settings = GetSettingsConnection()) {
         INT32 option = 0;
-        if (ReadIntSetting(settings, SettingsIndex::Option, option))
+        if (ReadIntSetting(settings, SettingsIndex::Option, option)) {
             optionCheck.SetCheck(option != 0 ? BST_CHECKED : BST_UNCHECKED);
+            NoteSettingKnown(SettingsIndex::Option);
+        }
     }
 
     // Every start writes what it shows once.
@@ -208,11 +210,14 @@ void CTarvixUtilityDlg::ReadSettings()
     if (settings == nullptr)
         return;
     (void)ReloadSettings(settings);
-    (void)ReadIntSetting(settings, SettingsIndex::PresetActive, presetActive);
+    if (ReadIntSetting(settings, SettingsIndex::PresetActive, presetActive))
+        NoteSettingKnown(SettingsIndex::PresetActive);
     for (int i = 0; i < MaxButtons; ++i) {
         INT32 function = static_cast<INT32>(customFunctionId[i]);
-        if (ReadIntSetting(settings, SettingsIndex::CustomFunction0 + i, function))
+        if (ReadIntSetting(settings, SettingsIndex::CustomFunction0 + i, function)) {
             customFunctionId[i] = static_cast<UINT32>(function);
+            NoteSettingKnown(SettingsIndex::CustomFunction0 + i);
+        }
     }
 }
 
@@ -286,7 +291,8 @@ BOOL CTarvixUtilityDlg::SyncFunctionSelection(UINT index)
     }
     if (chosen < 0)
         chosen = custom;
-    if (chosen < 0 || chosen >= count)
+    const bool matched = chosen >= 0 && chosen < count;
+    if (!matched)
         chosen = 0;
 
     list.SetCurSel(chosen);
@@ -298,6 +304,11 @@ BOOL CTarvixUtilityDlg::SyncFunctionSelection(UINT index)
     settingsButton[index].EnableWindow(OpensSettings(*entry));
     list.EnableWindow(presetActive == 0);
 
+    // The first item merely stands in for an assignment the list does not offer:
+    // its program or keys are not the button's, and Apply would write them over
+    // what the device keeps for that assignment.
+    if (!matched)
+        return TRUE;
     data->applicationPath = entry->applicationPath;
     data->applicationArguments = entry->applicationArguments;
     data->applicationFolder = entry->applicationFolder;
@@ -350,11 +361,12 @@ void CTarvixUtilityDlg::ApplyChanges()
 
     const bool checked = optionCheck.GetCheck() == BST_CHECKED;
     if (SettingsConnection* settings = GetSettingsConnection()) {
+        const INT32 values[] = {presetActive, static_cast<INT32>(customFunctionId[0]),
+                                static_cast<INT32>(customFunctionId[1]), checked ? 1 : 0};
         // Write and commit failures are not the user's to handle.
-        (void)WriteIntSetting(settings, SettingsIndex::PresetActive, presetActive);
-        (void)WriteIntSetting(settings, SettingsIndex::CustomFunction0, static_cast<INT32>(customFunctionId[0]));
-        (void)WriteIntSetting(settings, SettingsIndex::CustomFunction1, static_cast<INT32>(customFunctionId[1]));
-        (void)WriteIntSetting(settings, SettingsIndex::Option, checked ? 1 : 0);
+        for (LONG index = SettingsIndex::PresetActive; index <= SettingsIndex::Option; ++index)
+            if (settingKnown_[index - 1])
+                (void)WriteIntSetting(settings, index, values[index - 1]);
         (void)CommitSettings(settings);
     }
 }
@@ -388,6 +400,7 @@ void CTarvixUtilityDlg::OnApply()
 
 void CTarvixUtilityDlg::OnOptionClicked()
 {
+    NoteSettingKnown(SettingsIndex::Option);
     SetModified(true);
 }
 

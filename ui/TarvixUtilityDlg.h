@@ -104,6 +104,12 @@ private:
     const SpecialButtonFunctions* FunctionsOf(int index) const;
     _SPECIAL_BUTTON_INFO* SelectedEntry(int index);
 
+    // The settings values (indices 1 to 4) that ApplyChanges writes: those the
+    // dialog read and those the user changed since. One that could not be read
+    // stays as the service keeps it instead of being overwritten with a default.
+    bool settingKnown_[4] = {false, false, false, false};
+    void NoteSettingKnown(LONG index) { settingKnown_[index - 1] = true; }
+
     DialogScale scale_;
     unique_gdi<HBITMAP> mousePicture_;
     unique_gdi<HBRUSH> whiteBrush_;

@@ -1,6 +1,7 @@
 // The handlers through which the user changes an assignment. They change only
 // the records in memory and the dialog; the device hears of it on Apply or OK.
 #include "TarvixUtilityDlg.h"
+#include "SettingsConnection.h"
 #include "tarvix/resource.h"
 
 namespace {
@@ -22,6 +23,7 @@ void CTarvixUtilityDlg::OnPresetChanged()
     if (selected < 0 || selected == presetSelection)
         return;
     presetSelection = selected;
+    NoteSettingKnown(SettingsIndex::PresetActive);
 
     const PresetEntry* preset = nullptr;
     if (selected == presetCount - 1) {
@@ -58,6 +60,7 @@ void CTarvixUtilityDlg::OnFunctionChanged(UINT id)
     if (CSpecialButtonData* data = DataOf(index)) {
         data->assignedFunctionId = entry->functionId;
         customFunctionId[index] = entry->functionId;
+        NoteSettingKnown(SettingsIndex::CustomFunction0 + index);
         CopyEntryIntoData(*entry, *data);
     }
     UpdateAssignmentLabel(index, *entry);

@@ -54,6 +54,10 @@ private:
     std::map<DWORD, int> clients_;  // process id -> objects it holds
 };
 
+// The auto-reset event that makes a running server end at once, as if it had
+// crashed (see sim/README.md).
+constexpr wchar_t crashEventName[] = L"SimSettingsService-Crash";
+
 // The process on whose behalf the current call runs; 0 outside a call.
 DWORD CallerProcessId();
 

@@ -5,6 +5,7 @@
 // never end, and without the client check it would leave a live client.
 #include <windows.h>
 #include "ClassFactory.h"
+#include "Handles.h"
 #include "Server.h"
 #include "SettingsObjects.h"
 
@@ -38,10 +39,25 @@ private:
     DWORD companion_ = 0;
 };
 
+// Ends the server at once, as a crash would: no object is released and no
+// client hears of it. Only the class objects are revoked first, because
+// Wine's rpcss, unlike Windows, keeps handing out the registration of a dead
+// server and would never start another one.
+[[noreturn]] void Crash(Registrations& registrations)
+{
+    registrations.Revoke();
+    TerminateProcess(GetCurrentProcess(), 3);
+    ExitProcess(3);
+}
+
 void Serve(sim::Server& server, Registrations& registrations)
 {
     const ULONGLONG idleLimit = static_cast<ULONGLONG>(server.config.idleTimeoutSeconds) * 1000;
+    // Signalled by a test that wants the server to die between two calls of its clients.
+    unique_handle crash(CreateEventW(nullptr, FALSE, FALSE, sim::crashEventName));
     for (;;) {
+        if (crash && WaitForSingleObject(crash.get(), 0) == WAIT_OBJECT_0)
+            Crash(registrations);
         if (WaitForSingleObject(server.lifetime.NoneLeft(), 250) == WAIT_OBJECT_0) {
             ResetEvent(server.lifetime.NoneLeft());
             // No new clients from here on (COM starts a fresh server for them);

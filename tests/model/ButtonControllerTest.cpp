@@ -289,6 +289,37 @@ TEST_F(SpecialButtonTest, ApplyWritesTheAssignmentAndWhatItsRangeNeeds)
     EXPECT_EQ((Calls{"SetAssignedFunction(2,102)", "SetApplication('C:\\p.exe',null,null)"}), device->calls);
 }
 
+TEST_F(SpecialButtonTest, UnreadableKeyCombinationIsNotWrittenBackAsNone)
+{
+    device->Add(201, L"", 0).keyCombination = KeyCombination::Pack(0, VK_CONTROL, KeyLetter, 'C');
+    device->assigned[1] = 201;
+    device->failing.insert("GetKeyCombination");
+    CSpecialButton button(device, 1);
+    ASSERT_TRUE(button.Load(0));
+    ASSERT_EQ((std::vector<UINT32>{101, 201}), Ids(button));  // with the launch placeholder
+    EXPECT_EQ(0u, button.functions[1].keyCombination);      // shown as no key
+
+    // Applied as loaded: the device keeps the combination it could not report.
+    device->calls.clear();
+    button.data.keyCombination = button.functions[1].keyCombination;
+    button.Apply();
+    EXPECT_EQ(Calls{"SetAssignedFunction(1,201)"}, device->calls);
+
+    // A combination the user composed goes to the device.
+    device->calls.clear();
+    button.data.keyCombination = KeyCombination::Pack(0, VK_SHIFT, KeyLetter, 'V');
+    button.Apply();
+    EXPECT_EQ((Calls{"SetAssignedFunction(1,201)", "SetKeyCombination(0x00100156)"}), device->calls);
+
+    // Once the device reports it again, a value of none is the user's and is written.
+    device->failing.clear();
+    ASSERT_TRUE(button.Load(0));
+    device->calls.clear();
+    button.data.keyCombination = 0;
+    button.Apply();
+    EXPECT_EQ((Calls{"SetAssignedFunction(1,201)", "SetKeyCombination(0x00000000)"}), device->calls);
+}
+
 TEST_F(SpecialButtonTest, SetDefaultGivesTheFirstTwoButtonsTheirPresetPair)
 {
     device->Add(58, L"Copy");

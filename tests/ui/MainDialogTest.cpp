@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
+#include "KeyNames.h"
 #include "MainDialogFixture.h"
 #include "support/ModalDriver.h"
 #include "Presets.h"
@@ -181,6 +182,55 @@ TEST_F(MainDialogTest, ApplyWritesTheChangeAndCancelAfterwardsKeepsIt)
     EXPECT_EQ(IDCANCEL, dialog->GetEndResult());
     EXPECT_TRUE(device->calls.empty());
     EXPECT_EQ(57u, device->assigned[1]);
+}
+
+TEST_F(MainDialogTest, ValuesThatCannotBeReadAreNotOverwrittenWithDefaults)
+{
+    OfferEveryFunction();
+    OfferSettings();
+    StoreSetting(1, 1);
+    StoreSetting(2, 61);
+    StoreSetting(3, 62);
+    StoreSetting(4, 7);
+    settings.failing.insert("GetValue");
+    Open();
+    EXPECT_EQ(1, Count(settings.calls, "Commit"));
+    EXPECT_EQ(1, StoredSetting(1));
+    EXPECT_EQ(61, StoredSetting(2));
+    EXPECT_EQ(62, StoredSetting(3));
+    EXPECT_EQ(7, StoredSetting(4));
+
+    // What the user changes is written; the rest stays as it was.
+    const int zoomIn = static_cast<int>(SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1,
+                                                      reinterpret_cast<LPARAM>(L"Zoom in")));
+    ASSERT_GE(zoomIn, 0);
+    Choose(IDC_BUTTON0_FUNCTIONS, zoomIn);
+    Click(IDC_APPLY);
+    EXPECT_EQ(1, StoredSetting(1));
+    EXPECT_EQ(57, StoredSetting(2));
+    EXPECT_EQ(62, StoredSetting(3));
+    EXPECT_EQ(7, StoredSetting(4));
+    Click(IDC_OPTION_CHECK);
+    Click(IDC_APPLY);
+    EXPECT_EQ(SendMessageW(Item(IDC_OPTION_CHECK), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0, StoredSetting(4));
+    EXPECT_EQ(62, StoredSetting(3));
+}
+
+TEST_F(MainDialogTest, AnAssignmentTheListLacksKeepsItsKeysWhenApplied)
+{
+    device->Add(58, L"Copy");
+    device->Add(59, L"Paste");
+    // The device reports button 1's key combination, but the entry is left out
+    // of the list (its program is gone): the list can only show its first item.
+    FakeFunction& keys = device->Add(201, L"", 0);
+    keys.keyCombination = KeyCombination::Pack(0, VK_CONTROL, KeyLetter, 'C');
+    keys.path = L"C:\\no such folder\\gone.exe";
+    device->assigned = {{1, 201}, {2, 59}};
+    Open();
+    EXPECT_EQ(0, Selection(IDC_BUTTON0_FUNCTIONS));
+    EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(1,201)"));
+    EXPECT_EQ(1, Count(device->calls, "SetKeyCombination(0x00110143)"));
+    EXPECT_EQ(0, Count(device->calls, "SetKeyCombination(0x00000000)"));
 }
 
 TEST_F(MainDialogTest, ChoosingTheSelectedItemAgainChangesNothing)
