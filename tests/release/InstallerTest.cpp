@@ -11,7 +11,7 @@
 
 namespace {
 
-const wchar_t companyKey[] = L"Software\\Kelvor Corporation";
+const wchar_t hostKey[] = L"Software\\Kelvor Corporation\\Plenkit";
 const wchar_t pluginsKey[] = L"Software\\Kelvor Corporation\\Plenkit\\Plug-ins";
 const wchar_t uninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane Tarvix";
 const wchar_t logoLampPage[] = L"0605F063-C96F-45b8-881E-661479F1AF14";
@@ -80,7 +80,7 @@ protected:
 
 TEST_F(Installer, InstallsProgramPlugInShortcutAndUninstallEntryAndTheUninstallerRemovesThem)
 {
-    const bool companyKeyBefore = KeyExists(companyKey, KEY_WOW64_64KEY);
+    const bool hostKeyBefore = KeyExists(hostKey, KEY_WOW64_64KEY);
     ScopedTempFolder temp(L"tarvix setup");
     const std::wstring folder = temp.path() + L"Corvane (test) install";
 
@@ -129,8 +129,8 @@ TEST_F(Installer, InstallsProgramPlugInShortcutAndUninstallEntryAndTheUninstalle
     EXPECT_FALSE(KeyExists(uninstallKey, KEY_WOW64_64KEY));
     EXPECT_FALSE(FileExists(Shortcut()));
     EXPECT_FALSE(FolderExists(ShortcutFolder()));
-    if (!companyKeyBefore) {
-        EXPECT_FALSE(KeyExists(companyKey, KEY_WOW64_64KEY)) << "the empty plug-in list keys it made";
+    if (!hostKeyBefore) {
+        EXPECT_FALSE(KeyExists(hostKey, KEY_WOW64_64KEY)) << "the empty plug-in list keys it made";
     }
 }
 
