@@ -37,6 +37,7 @@ function(tp_cross_module_runtime target)
       list(APPEND copies ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll})
     endforeach()
     add_custom_target(shared_cxx_runtime ALL DEPENDS ${copies})
+    set_property(GLOBAL PROPERTY TP_SHARED_RUNTIME_DLLS ${copies})  # shipped beside them
   endif()
   add_dependencies(${target} shared_cxx_runtime)
 endfunction()

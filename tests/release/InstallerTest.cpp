@@ -1,0 +1,186 @@
+// The x86_64 installer run silently in the release tests' own prefix, a machine
+// without the product: what it installs and registers, and that its uninstaller
+// takes all of that away again and nothing else. (The i686 one cannot run here.)
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include "MachineProbe.h"
+#include "ProcessRun.h"
+#include "RegistryFixtures.h"
+#include "ReleaseFiles.h"
+#include "TestPaths.h"
+
+namespace {
+
+const wchar_t hostKey[] = L"Software\\Kelvor Corporation\\Plenkit";
+const wchar_t pluginsKey[] = L"Software\\Kelvor Corporation\\Plenkit\\Plug-ins";
+const wchar_t uninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane Tarvix";
+const wchar_t logoLampPage[] = L"0605F063-C96F-45b8-881E-661479F1AF14";
+const wchar_t lampBrightnessPage[] = L"651D2B16-EDFB-439b-AB5B-950D6C6C3BF2";
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::wstring ShortcutFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Corvane"; }
+std::wstring Shortcut() { return ShortcutFolder() + L"\\Tarvix Button Utility.lnk"; }
+
+std::set<std::wstring> ProductFiles()
+{
+    std::set<std::wstring> files = FilesBelow(UnpackedFolder(ProductPackage(x64Release)));
+    return files;
+}
+
+class Installer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FileExists(InstallerFile(x64Release))) << Narrow(InstallerFile(x64Release));
+        ASSERT_EQ(4u, ProductFiles().size()) << "the unpacked product package";
+        RemoveInstallation();
+        ASSERT_FALSE(KeyExists(uninstallKey, KEY_WOW64_64KEY)) << "cannot remove an earlier run's installation";
+    }
+
+    // After a test that stopped half-way.
+    void TearDown() override { RemoveInstallation(); }
+
+    // Uninstalls what is still installed; when its folder is already gone with the
+    // test's temporary folder, forgets its registrations and shortcut instead.
+    static void RemoveInstallation()
+    {
+        if (!KeyExists(uninstallKey, KEY_WOW64_64KEY))
+            return;
+        (void)Uninstall();
+        if (!KeyExists(uninstallKey, KEY_WOW64_64KEY))
+            return;
+        (void)RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl");
+        (void)RegDeleteTreeW(HKEY_LOCAL_MACHINE, uninstallKey);
+        (void)DeleteFileW(Shortcut().c_str());
+        (void)RemoveDirectoryW(ShortcutFolder().c_str());
+    }
+
+    // Installs silently, into the default folder when folder is empty.
+    static TreeRun Install(const std::wstring& folder)
+    {
+        std::wstring line = Quoted(InstallerFile(x64Release)) + L" /S";
+        if (!folder.empty())
+            line += L" /D=" + folder;  // last, unquoted, as NSIS wants it
+        return RunProcessTree(line);
+    }
+
+    // Uninstalls silently the way Add/Remove Programs would.
+    static TreeRun Uninstall()
+    {
+        std::wstring quiet;
+        if (!ReadRegString(HKEY_LOCAL_MACHINE, uninstallKey, L"QuietUninstallString", KEY_WOW64_64KEY, quiet))
+            return TreeRun();
+        return RunProcessTree(quiet);
+    }
+};
+
+} // namespace
+
+TEST_F(Installer, InstallsProgramPlugInShortcutAndUninstallEntryAndTheUninstallerRemovesThem)
+{
+    const bool hostKeyBefore = KeyExists(hostKey, KEY_WOW64_64KEY);
+    ScopedTempFolder temp(L"tarvix setup");
+    const std::wstring folder = temp.path() + L"Corvane (test) install";
+
+    const TreeRun install = Install(folder);
+    ASSERT_TRUE(install.finished);
+    ASSERT_EQ(0u, install.exitCode);
+
+    // The product's files exactly, as packaged, and the uninstaller.
+    std::set<std::wstring> expected = ProductFiles();
+    expected.insert(L"Uninstall.exe");
+    EXPECT_EQ(expected, FilesBelow(folder));
+    for (const std::wstring& file : ProductFiles())
+        EXPECT_TRUE(SameContents(UnpackedFolder(ProductPackage(x64Release)) + file, folder + L"\\" + file))
+            << Narrow(file);
+
+    // The host's plug-in list names the installed plug-in, in the 64-bit view only.
+    EXPECT_EQ(folder + L"\\Peryl.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_64KEY));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_32KEY));
+
+    // Add/Remove Programs.
+    auto entry = [](const wchar_t* name) {
+        return RegStringOrMissing(HKEY_LOCAL_MACHINE, uninstallKey, name, KEY_WOW64_64KEY);
+    };
+    EXPECT_NE(std::wstring::npos, entry(L"DisplayName").find(L"Tarvix"));
+    EXPECT_EQ(L"5.0.0.04240", entry(L"DisplayVersion"));
+    EXPECT_EQ(L"Kelvor Corporation", entry(L"Publisher"));
+    EXPECT_EQ(folder, entry(L"InstallLocation"));
+    EXPECT_EQ(Quoted(folder + L"\\Uninstall.exe"), entry(L"UninstallString"));
+    EXPECT_EQ(Quoted(folder + L"\\Uninstall.exe") + L" /S", entry(L"QuietUninstallString"));
+
+    EXPECT_EQ(folder + L"\\TarvixUtility.exe", ShortcutTarget(Shortcut()));
+
+    // The settings host finds the installed plug-in through its list, with its language DLL.
+    const ProcessResult host = RunProcess(Quoted(BinFile(L"PlenkitHost.exe")) + L" /list /quiet");
+    ASSERT_TRUE(host.finished);
+    EXPECT_EQ(0u, host.exitCode) << host.err;
+    EXPECT_NE(std::string::npos, host.out.find(Narrow(logoLampPage))) << host.out;
+    EXPECT_NE(std::string::npos, host.out.find(Narrow(lampBrightnessPage))) << host.out;
+
+    const TreeRun uninstall = Uninstall();
+    ASSERT_TRUE(uninstall.finished);
+    EXPECT_EQ(0u, uninstall.exitCode);
+
+    EXPECT_FALSE(FolderExists(folder));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_64KEY));
+    EXPECT_FALSE(KeyExists(uninstallKey, KEY_WOW64_64KEY));
+    EXPECT_FALSE(FileExists(Shortcut()));
+    EXPECT_FALSE(FolderExists(ShortcutFolder()));
+    if (!hostKeyBefore) {
+        EXPECT_FALSE(KeyExists(hostKey, KEY_WOW64_64KEY)) << "the empty plug-in list keys it made";
+    }
+}
+
+TEST_F(Installer, UninstallerLeavesWhatItDidNotInstall)
+{
+    // Another plug-in in the host's list, and Peryl later pointed at another copy.
+    ScopedRegistryKey plugins(pluginsKey, KEY_WOW64_64KEY);
+    ASSERT_TRUE(plugins.SetString(L"Other", L"C:\\Other\\Other.dll"));
+    ScopedRegistryValue peryl(pluginsKey, L"Peryl");
+    ScopedTempFolder temp(L"tarvix setup");
+    const std::wstring folder = temp.path() + L"Corvane";
+
+    const TreeRun install = Install(folder);
+    ASSERT_TRUE(install.finished);
+    ASSERT_EQ(0u, install.exitCode);
+    ASSERT_EQ(folder + L"\\Peryl.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_64KEY));
+    ASSERT_TRUE(peryl.SetString(L"D:\\Elsewhere\\Peryl.dll"));
+    temp.MakeFile(L"Corvane\\my notes.txt");
+
+    const TreeRun uninstall = Uninstall();
+    ASSERT_TRUE(uninstall.finished);
+    EXPECT_EQ(0u, uninstall.exitCode);
+
+    EXPECT_EQ(std::set<std::wstring>{L"my notes.txt"}, FilesBelow(folder));
+    EXPECT_EQ(L"C:\\Other\\Other.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Other", KEY_WOW64_64KEY));
+    EXPECT_EQ(L"D:\\Elsewhere\\Peryl.dll",
+              RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_64KEY));
+    EXPECT_FALSE(KeyExists(uninstallKey, KEY_WOW64_64KEY));
+    EXPECT_FALSE(FileExists(Shortcut()));
+}
+
+TEST_F(Installer, DefaultFolderIsTheCompanysFolderInThe64BitProgramFiles)
+{
+    const std::wstring company = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Kelvor Corporation";
+    const std::wstring folder = company + L"\\Corvane";
+    ASSERT_FALSE(FolderExists(folder)) << "left over from an earlier run: " << Narrow(folder);
+    const bool companyFolderBefore = FolderExists(company);
+
+    const TreeRun install = Install(std::wstring());
+    ASSERT_TRUE(install.finished);
+    ASSERT_EQ(0u, install.exitCode);
+    EXPECT_TRUE(FileExists(folder + L"\\TarvixUtility.exe"));
+    EXPECT_TRUE(FileExists(folder + L"\\en-US\\Peryl.dll.mui"));
+    EXPECT_EQ(folder, RegStringOrMissing(HKEY_LOCAL_MACHINE, uninstallKey, L"InstallLocation", KEY_WOW64_64KEY));
+
+    const TreeRun uninstall = Uninstall();
+    ASSERT_TRUE(uninstall.finished);
+    EXPECT_EQ(0u, uninstall.exitCode);
+    EXPECT_FALSE(FolderExists(folder));
+    if (!companyFolderBefore) {
+        EXPECT_FALSE(FolderExists(company));
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Where the release packages of both architectures are, seen from the x86_64 test
+// program, and what the unpacking step (UnpackPackages.cmake) made of them.
+#include <windows.h>
+#include <set>
+#include <string>
+
+struct ReleaseArch
+{
+    const wchar_t* name;  // x86_64, i686
+    WORD machine;         // what every binary of its packages is built for
+};
+
+extern const ReleaseArch x64Release;
+extern const ReleaseArch i686Release;
+
+// The version the packages are named after, e.g. 5.0.0.4240.
+std::wstring ReleaseVersion();
+// build/<arch>/, with a trailing backslash.
+std::wstring ArchBuildFolder(const ReleaseArch& arch);
+// False when that architecture was not built beside this one (then its checks are skipped).
+bool ArchWasBuilt(const ReleaseArch& arch);
+// build/<arch>/release/<file>.
+std::wstring ReleaseFile(const ReleaseArch& arch, const std::wstring& file);
+
+// Package names: Tarvix-<version>-<arch>, Tarvix-DevKit-<version>-<arch>.
+std::wstring ProductPackage(const ReleaseArch& arch);
+std::wstring DevKitPackage(const ReleaseArch& arch);
+std::wstring InstallerFile(const ReleaseArch& arch);
+
+// The unpacked package, with a trailing backslash.
+std::wstring UnpackedFolder(const std::wstring& package);
+// The entry names of the zip exactly as it lists them ('/' separated), empty when
+// the unpacking step found no such zip.
+std::set<std::wstring> ZipEntries(const std::wstring& package);
+
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+// The files below a folder, relative to it, with '\' separators.
+std::set<std::wstring> FilesBelow(const std::wstring& folder);
+// Whole-file comparison.
+bool SameContents(const std::wstring& a, const std::wstring& b);
+// Copies a folder's files (and sub-folders) into another, which is created.
+bool CopyFolder(const std::wstring& from, const std::wstring& to);
