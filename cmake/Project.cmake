@@ -93,3 +93,31 @@ function(tp_write_registration output)
   file(WRITE ${output}.tmp "${content}")
   file(COPY_FILE ${output}.tmp ${output} ONLY_IF_DIFFERENT)
 endfunction()
+
+# An import library whose DLL is loaded at the first call into it instead of at
+# start-up: for system DLLs that only a few commands need, which would otherwise
+# (with what they pull in) cost every start time and memory. Functions are given
+# as name@argument-bytes, the i686 stdcall decoration; x86_64 drops it.
+function(tp_delay_import target dll)
+  set(def ${CMAKE_BINARY_DIR}/delay-import/${target}.def)
+  set(lib ${CMAKE_BINARY_DIR}/delay-import/lib${target}.a)
+  set(text "LIBRARY ${dll}\nEXPORTS\n")
+  foreach(function IN LISTS ARGN)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      string(REGEX REPLACE "@[0-9]+$" "" function "${function}")
+    endif()
+    string(APPEND text "    ${function}\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${def} CONTENT "${text}")
+  set(kill_at "")
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(kill_at --kill-at)
+  endif()
+  add_custom_command(OUTPUT ${lib}
+    COMMAND ${TOOLCHAIN_PREFIX}-dlltool --def ${def} --output-delaylib ${lib} ${kill_at}
+    DEPENDS ${def} VERBATIM)
+  add_custom_target(${target}_library DEPENDS ${lib})
+  add_library(${target} INTERFACE)
+  target_link_libraries(${target} INTERFACE ${lib})
+  add_dependencies(${target} ${target}_library)
+endfunction()

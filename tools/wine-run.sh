@@ -74,6 +74,13 @@ Windows Registry Editor Version 5.00
 REG
   "$wine" regedit /s "Z:${state//\//\\}\\init.reg" </dev/null >/dev/null 2>&1 9>&-
   "$WINESERVER" -w 9>&-
+  # Debian's Wine looks for its own fonts in /usr/share/wine/../fonts, while
+  # fonts-wine puts them in /usr/share/wine/fonts: without Tahoma and Marlett
+  # dialogs fall back to another face and caption buttons show as "0 1 r".
+  # The prefix's own Fonts folder is always searched.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   touch "$prefix/.initialised"
 fi
 

@@ -1,7 +1,12 @@
 // TarvixUtility started as a process against the registered stand-ins: the
 // command line, one copy per session, the shutdown request and the error box.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
+#include <algorithm>
+#include <cwctype>
 #include <string>
+#include <vector>
 #include "ComTestSupport.h"
 #include "CString.h"
 #include "ProgramWindows.h"
@@ -53,6 +58,32 @@ private:
     VARIANT values_[4];
     bool found_[4] = {};
 };
+
+// The file names, in lower case, of the modules a running process has loaded.
+std::vector<std::wstring> LoadedModules(DWORD processId)
+{
+    std::vector<std::wstring> names;
+    unique_handle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!process || !EnumProcessModules(process.get(), modules, sizeof(modules), &bytes))
+        return names;
+    const DWORD count = std::min<DWORD>(bytes / sizeof(HMODULE), ARRAYSIZE(modules));
+    for (DWORD i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH] = L"";
+        if (GetModuleBaseNameW(process.get(), modules[i], name, MAX_PATH) == 0)
+            continue;
+        std::wstring lower(name);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](wchar_t c) { return std::towlower(c); });
+        names.push_back(lower);
+    }
+    return names;
+}
+
+bool Contains(const std::vector<std::wstring>& names, const wchar_t* name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
 
 class ProgramStartTest : public testing::Test
 {
@@ -174,6 +205,36 @@ TEST_F(ProgramStartTest, FailedButtonSetUpShowsTheErrorBoxExceptWhenSilent)
     // Silent: no box stands in the way, the run ends with the failure.
     StartedProgram silent(L"TarvixUtility.exe /miseban");
     EXPECT_EQ(1u, silent.WaitForExit(startTimeout));
+}
+
+TEST_F(ProgramStartTest, TheShellAndTheOpenFileDialogLoadOnlyWhenSomethingNeedsThem)
+{
+    {
+        StartedProgram program(L"TarvixUtility.exe");
+        HWND dialog = WaitForMainDialog(program);
+        ASSERT_NE(nullptr, dialog);
+        const std::vector<std::wstring> modules = LoadedModules(program.Id());
+        EXPECT_TRUE(Contains(modules, L"comctl32.dll"));  // the list is the program's
+        EXPECT_FALSE(Contains(modules, L"shell32.dll"));
+        EXPECT_FALSE(Contains(modules, L"comdlg32.dll"));
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, program.WaitForExit(startTimeout));
+    }
+
+    // A program assigned to a button shows its icon, which comes from the shell.
+    const std::wstring button = device.Key() + L"\\Button2";
+    const DWORD launch = 102;
+    const wchar_t notepad[] = L"C:\\windows\\notepad.exe";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, button.c_str(), L"AssignedFunction", REG_DWORD,
+                                             &launch, sizeof(launch)));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, button.c_str(), L"ApplicationPath", REG_SZ, notepad,
+                                             sizeof(notepad)));
+    StartedProgram program(L"TarvixUtility.exe");
+    HWND dialog = WaitForMainDialog(program);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_TRUE(Contains(LoadedModules(program.Id()), L"shell32.dll"));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.WaitForExit(startTimeout));
 }
 
 TEST_F(ProgramStartTest, HaltWithoutARunningCopyEndsAtOnce)

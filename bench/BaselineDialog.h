@@ -1,0 +1,2 @@
+#pragma once
+#define IDD_BASELINE_DIALOG 100
