@@ -286,6 +286,12 @@ TEST_F(MainDialogTest, PanelsAndLabelsAreBlackOnWhiteWhateverTheDcHeld)
         EXPECT_EQ(RGB(0, 0, 0), GetTextColor(dc.get())) << id;
         EXPECT_EQ(RGB(255, 255, 255), GetBkColor(dc.get())) << id;
     }
+    // The mouse picture sits on white whatever the resolution.
+    const auto pictureBrush = reinterpret_cast<HBRUSH>(dialog->SendMessage(
+        WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(Item(IDC_MOUSE_PICTURE))));
+    LOGBRUSH pictureColour{};
+    ASSERT_NE(0, GetObjectW(pictureBrush, sizeof(pictureColour), &pictureColour));
+    EXPECT_EQ(RGB(255, 255, 255), pictureColour.lbColor);
     // The check box gets the white brush; other controls the default one.
     const auto checkBrush = reinterpret_cast<HBRUSH>(dialog->SendMessage(
         WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(Item(IDC_OPTION_CHECK))));
