@@ -67,9 +67,16 @@ DWORD OwnDeviceState::Number(LONG button, const wchar_t* name, DWORD fallback) c
 
 com_ptr<ISettingsService> ConnectToSettingsStandIn()
 {
+    // A server that has just ended may still be registered with COM for a
+    // moment; an activation in that moment fails and a new one succeeds.
     com_ptr<ISettingsService> service;
-    (void)CoCreateInstance(CLSID_SettingsService, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsService,
-                           service.put_void());
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const HRESULT hr = CoCreateInstance(CLSID_SettingsService, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsService,
+                                            service.put_void());
+        if (SUCCEEDED(hr) || hr == REGDB_E_CLASSNOTREG || hr == CO_E_NOTINITIALIZED)
+            break;
+        Sleep(100);
+    }
     return service;
 }
 

@@ -34,6 +34,8 @@ void CALLBACK DriveTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
         return;  // not up yet: the next tick tries again
     ::KillTimer(nullptr, timer);
     state.driveTimer = 0;
+    if (state.limitTimer != 0)
+        ::KillTimer(nullptr, state.limitTimer);
     state.limitTimer = ::SetTimer(nullptr, 0, 10000, &LimitTimerProc);
     auto drive = std::exchange(state.drive, nullptr);
     try {
@@ -51,6 +53,8 @@ INT_PTR RunModal(CDialog& dialog, std::function<void(CDialog&)> drive)
     state.dialog = &dialog;
     state.drive = std::move(drive);
     state.driveTimer = ::SetTimer(nullptr, 0, 10, &DriveTimerProc);
+    // A dialog that never shows must not hang the test; driving it resets the limit.
+    state.limitTimer = ::SetTimer(nullptr, 0, 30000, &LimitTimerProc);
     INT_PTR result = -1;
     try {
         result = dialog.DoModal();

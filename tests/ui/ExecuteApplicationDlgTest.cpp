@@ -114,7 +114,7 @@ private:
     void Watch()
     {
         while (!stop_) {
-            if (HWND box = ::FindWindowW(L"#32770", caption_.c_str()); box != nullptr && ::IsWindowVisible(box)) {
+            if (HWND box = OwnMessageBox(); box != nullptr) {
                 text_ = TextOf(::GetDlgItem(box, 0xFFFF));  // the message text of a message box
                 ::PostMessageW(box, WM_COMMAND, IDOK, 0);
                 while (!stop_ && ::IsWindow(box) && ::IsWindowVisible(box))
@@ -123,6 +123,20 @@ private:
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
+    }
+
+    // A visible message box of this process: tests in other processes show
+    // windows with the same caption, which are not ours to close.
+    HWND OwnMessageBox() const
+    {
+        for (HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", caption_.c_str()); box != nullptr;
+             box = ::FindWindowExW(nullptr, box, L"#32770", caption_.c_str())) {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(box, &pid);
+            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(box) && ::GetDlgItem(box, 0xFFFF) != nullptr)
+                return box;
+        }
+        return nullptr;
     }
 
     std::wstring caption_;

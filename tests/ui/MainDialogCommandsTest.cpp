@@ -18,13 +18,17 @@ std::thread DriveNextDialog(const std::wstring& caption, std::function<void(HWND
 {
     return std::thread([caption, drive] {
         HWND found = nullptr;
+        // Tests in other processes may show dialogs with the same caption.
         for (int i = 0; i < 200 && found == nullptr; ++i) {
-            HWND candidate = FindWindowW(MAKEINTATOM(0x8002), caption.c_str());
-            DWORD pid = 0;
-            if (candidate != nullptr && GetWindowThreadProcessId(candidate, &pid) && pid == GetCurrentProcessId() &&
-                IsWindowVisible(candidate))
-                found = candidate;
-            else
+            for (HWND candidate = FindWindowExW(nullptr, nullptr, MAKEINTATOM(0x8002), caption.c_str());
+                 candidate != nullptr && found == nullptr;
+                 candidate = FindWindowExW(nullptr, candidate, MAKEINTATOM(0x8002), caption.c_str())) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(candidate, &pid);
+                if (pid == GetCurrentProcessId() && IsWindowVisible(candidate))
+                    found = candidate;
+            }
+            if (found == nullptr)
                 Sleep(25);
         }
         if (found != nullptr)
