@@ -54,7 +54,7 @@ public:
     CStatic presetCaption;
     CComboBox presetList;
     CStatic topRule;
-    CStatic panel[MaxButtons];
+    CButton panel[MaxButtons];  // group boxes: they leave their inside to the dialog's own painting
     CStatic picture;
     CStatic assignmentLabel[MaxButtons];
     CComboBox functionList[MaxButtons];
