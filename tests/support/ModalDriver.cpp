@@ -85,6 +85,21 @@ void PumpMessages(HWND dialog)
     }
 }
 
+HWND FocusInFront(HWND dialog)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (::GetForegroundWindow() == dialog) {
+            if (HWND focus = ::GetFocus())
+                return focus;
+        } else {
+            ::SetForegroundWindow(dialog);
+        }
+        PumpMessages(dialog);
+        ::Sleep(20);
+    }
+    return ::GetFocus();
+}
+
 ScopedLanguageResources::ScopedLanguageResources(HINSTANCE module) : previous_(GetLanguageResourceHandle())
 {
     SetLanguageResourceHandle(module);

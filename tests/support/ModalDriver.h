@@ -16,6 +16,11 @@ INT_PTR RunModal(CDialog& dialog, std::function<void(CDialog&)> drive);
 // Handles the messages waiting in this thread's queue, as a dialog loop would.
 void PumpMessages(HWND dialog = nullptr);
 
+// The control with the focus in `dialog`, read while the dialog is in front: a
+// window of another test process may have taken the foreground, and a thread
+// whose window is not active has no focus (the dialog keeps it for its return).
+HWND FocusInFront(HWND dialog);
+
 // Makes `module` the language resources while it lives (e.g. the test program's own).
 class ScopedLanguageResources
 {

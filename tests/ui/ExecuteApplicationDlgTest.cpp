@@ -250,7 +250,7 @@ TEST_F(ApplicationChooser, OkWithoutEditsWritesTheSameValuesBackAndReportsNoChan
     int focused = 0;
     EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
         shown = Read(d);
-        focused = ::GetDlgCtrlID(::GetFocus());
+        focused = ::GetDlgCtrlID(FocusInFront(d.m_hWnd));
         Click(d, IDOK);
     }));
     EXPECT_EQ(tool, shown.path);
