@@ -6,6 +6,9 @@ if(WARNINGS_AS_ERRORS)
 endif()
 # windres reads UTF-8 scripts only with the code page pragma; the preprocessor needs our headers.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+# Release modules carry no symbol table: the static runtime's symbols made them
+# two to five times their size, and loading a module reads all of it.
+add_link_options($<$<CONFIG:Release>:-s>)
 
 # Single-module programs and the stand-ins carry their runtime with them.
 function(tp_static_runtime target)
