@@ -15,6 +15,8 @@ StartedProcess::StartedProcess(const wchar_t* program, const wchar_t* arguments)
         process_.reset(info.hProcess);
         CloseHandle(info.hThread);
         id_ = info.dwProcessId;
+    } else {
+        startError_ = GetLastError();
     }
 }
 

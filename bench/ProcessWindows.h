@@ -18,6 +18,8 @@ public:
     StartedProcess& operator=(const StartedProcess&) = delete;
 
     bool Started() const { return process_.valid(); }
+    // Why it could not be started (GetLastError of CreateProcessW).
+    DWORD StartError() const { return startError_; }
     HANDLE Handle() const { return process_.get(); }
     DWORD Id() const { return id_; }
     // Since just before the process was created.
@@ -29,6 +31,7 @@ public:
 private:
     unique_handle process_;
     DWORD id_ = 0;
+    DWORD startError_ = ERROR_SUCCESS;
     Stopwatch clock_;
 };
 

@@ -47,7 +47,7 @@ Measurement RunToExit(const wchar_t* program, const wchar_t* arguments)
     Measurement result;
     StartedProcess target(program, arguments);
     if (!target.Started()) {
-        result.problem = "could not be started";
+        result.problem = "could not be started (error " + std::to_string(target.StartError()) + ")";
         return result;
     }
     for (;;) {
@@ -78,7 +78,7 @@ Measurement RunToFirstPaint(const wchar_t* program, const wchar_t* title)
     Measurement result;
     StartedProcess target(program, nullptr);
     if (!target.Started()) {
-        result.problem = "could not be started";
+        result.problem = "could not be started (error " + std::to_string(target.StartError()) + ")";
         return result;
     }
     HWND window = nullptr;
