@@ -234,3 +234,26 @@ std::wstring WindowText(HWND window)
     GetWindowTextW(window, text, ARRAYSIZE(text));
     return text;
 }
+
+std::string FileBytes(const std::wstring& path)
+{
+    unique_handle file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!file)
+        return bytes;
+    bytes.resize(GetFileSize(file.get(), nullptr));
+    DWORD read = 0;
+    if (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
+        read = 0;
+    bytes.resize(read);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    unique_handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}

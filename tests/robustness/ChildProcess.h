@@ -37,6 +37,10 @@ private:
 std::wstring ProgramLine(const wchar_t* program, const std::wstring& arguments = std::wstring());
 std::wstring BinPath(const wchar_t* file);
 
+// A whole file's bytes (empty when it cannot be read), and a file replaced by `bytes`.
+std::string FileBytes(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
 // An exit code as the test reports it: "0x00000003", or "0xC0000005 (a crash)",
 // or "still running (a hang)".
 std::string DescribeExit(DWORD code);
