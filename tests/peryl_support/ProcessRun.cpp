@@ -1,4 +1,5 @@
 #include "ProcessRun.h"
+#include "support/ProcessWindows.h"
 #include <thread>
 #include <vector>
 
@@ -79,39 +80,12 @@ RunningProcess::~RunningProcess()
     CloseHandle(process_);
 }
 
-namespace {
-
-struct WindowSearch
-{
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[128];
-    if (owner == search->processId && IsWindowVisible(window) &&
-        GetClassNameW(window, name, sizeof(name) / sizeof(name[0])) > 0 && lstrcmpW(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
-
 HWND RunningProcess::WaitForWindow(const wchar_t* className, DWORD timeoutMs) const
 {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     do {
-        WindowSearch search = {id_, className, nullptr};
-        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr)
-            return search.found;
+        if (HWND found = FindProcessWindow(id_, className))
+            return found;
         if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0)
             return nullptr;
     } while (GetTickCount64() < end);

@@ -33,50 +33,13 @@ StartedProgram::~StartedProgram()
     }
 }
 
-namespace {
-
-struct DialogSearch
-{
-    DWORD pid;
-    const std::wstring* title;
-    int withControl;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = L"";
-    GetClassNameW(window, className, ARRAYSIZE(className));
-    if (owner != search->pid || lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    if (WindowText(window) != *search->title)
-        return TRUE;
-    if (search->withControl != 0 && GetDlgItem(window, search->withControl) == nullptr)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-} // namespace
-
 HWND WaitForDialog(DWORD pid, const std::wstring& title, int withControl, DWORD timeoutMs)
 {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;) {
-        DialogSearch search{pid, &title, withControl, nullptr};
-        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr || GetTickCount64() >= end)
-            return search.found;
+        HWND found = FindProcessWindow(pid, L"#32770", title, withControl);
+        if (found != nullptr || GetTickCount64() >= end)
+            return found;
         Sleep(50);
     }
-}
-
-std::wstring WindowText(HWND window)
-{
-    wchar_t text[1024] = L"";
-    GetWindowTextW(window, text, ARRAYSIZE(text));
-    return text;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string>
 #include "Handles.h"
+#include "support/ProcessWindows.h"
 
 // A program of the tests' own folder, started without waiting.
 class StartedProgram
@@ -23,4 +24,3 @@ private:
 // The top-level dialog window of process `pid` with caption `title`; when
 // `withControl` is non-zero only one that has that control. Waits up to `timeoutMs`.
 HWND WaitForDialog(DWORD pid, const std::wstring& title, int withControl, DWORD timeoutMs);
-std::wstring WindowText(HWND window);

@@ -156,46 +156,6 @@ NoCrashDialog::~NoCrashDialog()
     RegCloseKey(key);
 }
 
-namespace {
-
-struct WindowSearch
-{
-    DWORD pid;
-    const wchar_t* className;
-    const std::wstring* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->pid || !IsWindowVisible(window))
-        return TRUE;
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, ARRAYSIZE(className));
-    if (lstrcmpW(className, search->className) != 0)
-        return TRUE;
-    if (!search->caption->empty()) {
-        wchar_t caption[512] = L"";
-        GetWindowTextW(window, caption, ARRAYSIZE(caption));
-        if (*search->caption != caption)
-            return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-} // namespace
-
-HWND FindProcessWindow(DWORD pid, const wchar_t* className, const std::wstring& caption)
-{
-    WindowSearch search{pid, className, &caption, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 HWND WaitForProcessWindow(ChildProcess& process, const wchar_t* className, const std::wstring& caption,
                           DWORD timeoutMs)
 {
@@ -226,13 +186,6 @@ DWORD FindProcessId(const wchar_t* exeName)
         if (_wcsicmp(entry.szExeFile, exeName) == 0)
             return entry.th32ProcessID;
     return 0;
-}
-
-std::wstring WindowText(HWND window)
-{
-    wchar_t text[1024] = L"";
-    GetWindowTextW(window, text, ARRAYSIZE(text));
-    return text;
 }
 
 std::string FileBytes(const std::wstring& path)

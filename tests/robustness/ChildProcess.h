@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include "Handles.h"
+#include "support/ProcessWindows.h"
 
 class ChildProcess
 {
@@ -62,9 +63,6 @@ private:
     DWORD oldValue_ = 0;
 };
 
-// The visible top-level window of a process with the given class ("#32770"
-// for dialogs and message boxes) and caption (any caption when empty).
-HWND FindProcessWindow(DWORD pid, const wchar_t* className, const std::wstring& caption);
 // Waits (bounded) for that window, or for the process to end; null when neither came.
 HWND WaitForProcessWindow(ChildProcess& process, const wchar_t* className, const std::wstring& caption,
                           DWORD timeoutMs);
@@ -74,4 +72,3 @@ bool Answers(HWND window, DWORD timeoutMs = 5000);
 // The id of a running process with that executable name, or 0.
 DWORD FindProcessId(const wchar_t* exeName);
 
-std::wstring WindowText(HWND window);
