@@ -39,4 +39,11 @@ if(TP_RUN_TESTS)
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_RUN})
+  # The same launcher for a prefix of the caller's (benchmarks, pictures).
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wine-run-prefix @ONLY CONTENT [=[#!/bin/sh
+# Generated: wine-run-prefix PREFIX PROGRAM [ARGS...], this build's Wine in any prefix.
+@WINE_RUN_ENV@ WINE_RUN_KEEPER="@CMAKE_BINARY_DIR@/bin/winekeep.exe" exec "@CMAKE_SOURCE_DIR@/tools/wine-run.sh" "$@"
+]=])
+  file(CHMOD ${CMAKE_BINARY_DIR}/wine-run-prefix PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+       GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 endif()
