@@ -122,5 +122,13 @@ function(tp_delay_import target dll)
   add_custom_target(${target}_library DEPENDS ${lib})
   add_library(${target} INTERFACE)
   target_link_libraries(${target} INTERFACE ${lib})
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+    # The i686 linker drops a delay-import member's code when only its __imp_
+    # slot is referenced (as the SDK's dllimport declarations do); the slot then
+    # holds 0 and the first call jumps to address 0. Naming each stub keeps it.
+    foreach(function IN LISTS ARGN)
+      target_link_options(${target} INTERFACE "LINKER:-u,_${function}")
+    endforeach()
+  endif()
   add_dependencies(${target} ${target}_library)
 endfunction()

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Runs a Windows program under 64-bit Wine in a private prefix.
+# Runs a Windows program under 64-bit Wine in a private prefix: the host's Wine,
+# or, with WINE_RUN_WOW64_TREE and WINE_RUN_ENTER set (the i686 build), the
+# 32-bit-capable Wine of that tree, entered through the WINE_RUN_ENTER program
+# (tools/wow64-enter.c), whose 64-bit processes run the 32-bit programs.
 #
 #   wine-run.sh PREFIX PROGRAM [ARGS...]   run PROGRAM in PREFIX
 #   wine-run.sh PREFIX --start             only make sure the prefix, display and server are up
@@ -19,16 +22,31 @@ mkdir -p "$state"
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINELOADER=/usr/lib/wine/wine64
-export WINESERVER=/usr/lib/wine/wineserver64
 export WINEARCH=win64
-wine=/usr/lib/wine/wine64
+if [ -n "${WINE_RUN_WOW64_TREE:-}" ]; then
+  dir=/usr/lib/x86_64-linux-gnu/wine   # inside the tree
+  export WINELOADER=$dir/wine WINESERVER=$dir/wineserver
+  # Every 32-bit process would say "experimental wow64 mode" on stderr.
+  WINEDEBUG="$WINEDEBUG,err-environ"
+  wine=("$WINE_RUN_ENTER" "$WINE_RUN_WOW64_TREE" "$dir/wine")
+  server=("$WINE_RUN_ENTER" "$WINE_RUN_WOW64_TREE" "$dir/wineserver")
+  fonts="$WINE_RUN_WOW64_TREE/usr/share/wine/fonts"
+  # The 32-bit regedit writes where a 32-bit installer would: the 32-bit registry view.
+  regedit='C:\windows\syswow64\regedit.exe'
+else
+  export WINELOADER=/usr/lib/wine/wine64
+  export WINESERVER=/usr/lib/wine/wineserver64
+  wine=(/usr/lib/wine/wine64)
+  server=("$WINESERVER")
+  fonts=/usr/share/wine/fonts
+  regedit=regedit
+fi
 
 alive() { [ -f "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
 
 stop_all() {
-  "$WINESERVER" -k 2>/dev/null || true
-  "$WINESERVER" -w 2>/dev/null || true
+  "${server[@]}" -k 2>/dev/null || true
+  "${server[@]}" -w 2>/dev/null || true
   for f in keeper wineserver xvfb; do
     if alive "$state/$f.pid"; then kill "$(cat "$state/$f.pid")" 2>/dev/null || true; fi
     rm -f "$state/$f.pid"
@@ -59,8 +77,8 @@ fi
 export DISPLAY
 
 if [ ! -f "$prefix/.initialised" ]; then
-  "$wine" wineboot -i </dev/null >/dev/null 2>&1 9>&-
-  "$WINESERVER" -w 9>&-
+  "${wine[@]}" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  "${server[@]}" -w 9>&-
   # Without a window manager, managed windows have no frame and EndDialog waits 2 s.
   cat >"$state/init.reg" <<'REG'
 Windows Registry Editor Version 5.00
@@ -72,26 +90,30 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\Control Panel\Desktop]
 "LogPixels"=dword:00000060
 REG
-  "$wine" regedit /s "Z:${state//\//\\}\\init.reg" </dev/null >/dev/null 2>&1 9>&-
-  "$WINESERVER" -w 9>&-
+  "${wine[@]}" regedit /s "Z:${state//\//\\}\\init.reg" </dev/null >/dev/null 2>&1 9>&-
+  "${server[@]}" -w 9>&-
   # Debian's Wine looks for its own fonts in /usr/share/wine/../fonts, while
   # fonts-wine puts them in /usr/share/wine/fonts: without Tahoma and Marlett
   # dialogs fall back to another face and caption buttons show as "0 1 r".
   # The prefix's own Fonts folder is always searched.
-  if [ -d /usr/share/wine/fonts ]; then
-    cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  if [ -d "$fonts" ]; then
+    cp "$fonts"/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
   touch "$prefix/.initialised"
 fi
 
 if ! alive "$state/wineserver.pid"; then
-  setsid "$WINESERVER" -f -p60 </dev/null >/dev/null 2>&1 9>&- &
+  setsid "${server[@]}" -f -p60 </dev/null >/dev/null 2>&1 9>&- &
   echo $! >"$state/wineserver.pid"
   rm -f "$state/keeper.pid"
 fi
 if ! alive "$state/keeper.pid" && [ -n "${WINE_RUN_KEEPER:-}" ] && [ -f "$WINE_RUN_KEEPER" ]; then
-  setsid "$wine" "$WINE_RUN_KEEPER" </dev/null >/dev/null 2>&1 9>&- &
+  setsid "${wine[@]}" "$WINE_RUN_KEEPER" </dev/null >/dev/null 2>&1 9>&- &
   echo $! >"$state/keeper.pid"
+  # Wine's background services start with the first process and keep its
+  # output open: start them here, on /dev/null, or every caller whose output
+  # is a pipe (CTest) waits for them.
+  "${wine[@]}" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
 fi
 
 flock -u 9
@@ -100,7 +122,7 @@ exec 9>&-
 [ "${1:-}" = "--start" ] && exit 0
 if [ "${1:-}" = "--register" ]; then
   reg=$(realpath "$2")
-  "$wine" regedit /s "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
+  "${wine[@]}" "$regedit" /s "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
   exit 0
 fi
-exec "$wine" "$@"
+exec "${wine[@]}" "$@"

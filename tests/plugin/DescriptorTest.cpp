@@ -92,7 +92,11 @@ TEST_F(PerylModule, OutOfMemoryReachesTheHostAndKeepsThePageAddedBefore)
 {
     {
         pageSizedAllocations = 0;
-        ImportPatch patch(module_, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&FailingMalloc));
+        // Peryl's operator new is its own on x86_64 (static runtime) and the
+        // shared C++ runtime's on i686: the heap runs dry where new calls malloc.
+        HMODULE allocator = sizeof(void*) == 8 ? module_ : GetModuleHandleW(L"libstdc++-6.dll");
+        ASSERT_NE(nullptr, allocator);
+        ImportPatch patch(allocator, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&FailingMalloc));
         ASSERT_TRUE(patch.ok());
         realMalloc = reinterpret_cast<void* (*)(size_t)>(patch.original());
         EXPECT_THROW(newDesc_(), std::bad_alloc);

@@ -63,17 +63,17 @@ private:
 TEST(DevKit, RegisterScriptServesTheProductFromTheKitsFolderAndUnregisterUndoesIt)
 {
     ScopedTempFolder temp(L"tarvix kit");
-    const std::wstring kit = temp.path() + L"Dev kit (x64) & more";
+    const std::wstring kit = temp.path() + L"Dev kit (" + thisRelease.name + L") & more";
     const std::wstring product = temp.path() + L"Product";
-    ASSERT_TRUE(CopyFolder(UnpackedFolder(DevKitPackage(x64Release)), kit));
-    ASSERT_TRUE(CopyFolder(UnpackedFolder(ProductPackage(x64Release)), product));
+    ASSERT_TRUE(CopyFolder(UnpackedFolder(DevKitPackage(thisRelease)), kit));
+    ASSERT_TRUE(CopyFolder(UnpackedFolder(ProductPackage(thisRelease)), product));
     DeviceState device;
 
     const ProcessResult registered = RunScript(kit + L"\\register.cmd");
     ASSERT_TRUE(registered.finished);
     ASSERT_EQ(0u, registered.exitCode) << registered.out << registered.err;
 
-    const REGSAM view = KEY_WOW64_64KEY;
+    const REGSAM view = thisView;
     EXPECT_EQ(kit + L"\\SimButtonDevice.dll", RegStringOrMissing(HKEY_CLASSES_ROOT, deviceServer, L"", view));
     EXPECT_EQ(L"Both", RegStringOrMissing(HKEY_CLASSES_ROOT, deviceServer, L"ThreadingModel", view));
     EXPECT_EQ(Quoted(kit + L"\\SimSettingsService.exe"), RegStringOrMissing(HKEY_CLASSES_ROOT, settingsServer, L"", view));

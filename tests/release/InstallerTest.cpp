@@ -1,6 +1,7 @@
-// The x86_64 installer run silently in the release tests' own prefix, a machine
-// without the product: what it installs and registers, and that its uninstaller
-// takes all of that away again and nothing else. (The i686 one cannot run here.)
+// This build's installer run silently in the release tests' own prefix, a machine
+// without the product: what it installs and registers (in its architecture's
+// registry view and Program Files), and that its uninstaller takes all of that
+// away again and nothing else.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include "MachineProbe.h"
@@ -24,7 +25,7 @@ std::wstring Shortcut() { return ShortcutFolder() + L"\\Tarvix Button Utility.ln
 
 std::set<std::wstring> ProductFiles()
 {
-    std::set<std::wstring> files = FilesBelow(UnpackedFolder(ProductPackage(x64Release)));
+    std::set<std::wstring> files = FilesBelow(UnpackedFolder(ProductPackage(thisRelease)));
     return files;
 }
 
@@ -33,10 +34,12 @@ class Installer : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(FileExists(InstallerFile(x64Release))) << Narrow(InstallerFile(x64Release));
-        ASSERT_EQ(4u, ProductFiles().size()) << "the unpacked product package";
+        ASSERT_TRUE(FileExists(InstallerFile(thisRelease))) << Narrow(InstallerFile(thisRelease));
+        // Program, plug-in, their language DLLs; on i686 also the plug-in's C++ runtime.
+        const size_t packaged = thisRelease.machine == IMAGE_FILE_MACHINE_I386 ? 7u : 4u;
+        ASSERT_EQ(packaged, ProductFiles().size()) << "the unpacked product package";
         RemoveInstallation();
-        ASSERT_FALSE(KeyExists(uninstallKey, KEY_WOW64_64KEY)) << "cannot remove an earlier run's installation";
+        ASSERT_FALSE(KeyExists(uninstallKey, thisView)) << "cannot remove an earlier run's installation";
     }
 
     // After a test that stopped half-way.
@@ -46,10 +49,10 @@ protected:
     // test's temporary folder, forgets its registrations and shortcut instead.
     static void RemoveInstallation()
     {
-        if (!KeyExists(uninstallKey, KEY_WOW64_64KEY))
+        if (!KeyExists(uninstallKey, thisView))
             return;
         (void)Uninstall();
-        if (!KeyExists(uninstallKey, KEY_WOW64_64KEY))
+        if (!KeyExists(uninstallKey, thisView))
             return;
         (void)RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl");
         (void)RegDeleteTreeW(HKEY_LOCAL_MACHINE, uninstallKey);
@@ -60,7 +63,7 @@ protected:
     // Installs silently, into the default folder when folder is empty.
     static TreeRun Install(const std::wstring& folder)
     {
-        std::wstring line = Quoted(InstallerFile(x64Release)) + L" /S";
+        std::wstring line = Quoted(InstallerFile(thisRelease)) + L" /S";
         if (!folder.empty())
             line += L" /D=" + folder;  // last, unquoted, as NSIS wants it
         return RunProcessTree(line);
@@ -70,7 +73,7 @@ protected:
     static TreeRun Uninstall()
     {
         std::wstring quiet;
-        if (!ReadRegString(HKEY_LOCAL_MACHINE, uninstallKey, L"QuietUninstallString", KEY_WOW64_64KEY, quiet))
+        if (!ReadRegString(HKEY_LOCAL_MACHINE, uninstallKey, L"QuietUninstallString", thisView, quiet))
             return TreeRun();
         return RunProcessTree(quiet);
     }
@@ -80,7 +83,7 @@ protected:
 
 TEST_F(Installer, InstallsProgramPlugInShortcutAndUninstallEntryAndTheUninstallerRemovesThem)
 {
-    const bool hostKeyBefore = KeyExists(hostKey, KEY_WOW64_64KEY);
+    const bool hostKeyBefore = KeyExists(hostKey, thisView);
     ScopedTempFolder temp(L"tarvix setup");
     const std::wstring folder = temp.path() + L"Corvane (test) install";
 
@@ -93,16 +96,16 @@ TEST_F(Installer, InstallsProgramPlugInShortcutAndUninstallEntryAndTheUninstalle
     expected.insert(L"Uninstall.exe");
     EXPECT_EQ(expected, FilesBelow(folder));
     for (const std::wstring& file : ProductFiles())
-        EXPECT_TRUE(SameContents(UnpackedFolder(ProductPackage(x64Release)) + file, folder + L"\\" + file))
+        EXPECT_TRUE(SameContents(UnpackedFolder(ProductPackage(thisRelease)) + file, folder + L"\\" + file))
             << Narrow(file);
 
-    // The host's plug-in list names the installed plug-in, in the 64-bit view only.
-    EXPECT_EQ(folder + L"\\Peryl.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_64KEY));
-    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_32KEY));
+    // The host's plug-in list names the installed plug-in, in its architecture's view only.
+    EXPECT_EQ(folder + L"\\Peryl.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", thisView));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", otherView));
 
     // Add/Remove Programs.
     auto entry = [](const wchar_t* name) {
-        return RegStringOrMissing(HKEY_LOCAL_MACHINE, uninstallKey, name, KEY_WOW64_64KEY);
+        return RegStringOrMissing(HKEY_LOCAL_MACHINE, uninstallKey, name, thisView);
     };
     EXPECT_NE(std::wstring::npos, entry(L"DisplayName").find(L"Tarvix"));
     EXPECT_EQ(L"5.0.0.04240", entry(L"DisplayVersion"));
@@ -125,19 +128,19 @@ TEST_F(Installer, InstallsProgramPlugInShortcutAndUninstallEntryAndTheUninstalle
     EXPECT_EQ(0u, uninstall.exitCode);
 
     EXPECT_FALSE(FolderExists(folder));
-    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_64KEY));
-    EXPECT_FALSE(KeyExists(uninstallKey, KEY_WOW64_64KEY));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", thisView));
+    EXPECT_FALSE(KeyExists(uninstallKey, thisView));
     EXPECT_FALSE(FileExists(Shortcut()));
     EXPECT_FALSE(FolderExists(ShortcutFolder()));
     if (!hostKeyBefore) {
-        EXPECT_FALSE(KeyExists(hostKey, KEY_WOW64_64KEY)) << "the empty plug-in list keys it made";
+        EXPECT_FALSE(KeyExists(hostKey, thisView)) << "the empty plug-in list keys it made";
     }
 }
 
 TEST_F(Installer, UninstallerLeavesWhatItDidNotInstall)
 {
     // Another plug-in in the host's list, and Peryl later pointed at another copy.
-    ScopedRegistryKey plugins(pluginsKey, KEY_WOW64_64KEY);
+    ScopedRegistryKey plugins(pluginsKey, thisView);
     ASSERT_TRUE(plugins.SetString(L"Other", L"C:\\Other\\Other.dll"));
     ScopedRegistryValue peryl(pluginsKey, L"Peryl");
     ScopedTempFolder temp(L"tarvix setup");
@@ -146,7 +149,7 @@ TEST_F(Installer, UninstallerLeavesWhatItDidNotInstall)
     const TreeRun install = Install(folder);
     ASSERT_TRUE(install.finished);
     ASSERT_EQ(0u, install.exitCode);
-    ASSERT_EQ(folder + L"\\Peryl.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_64KEY));
+    ASSERT_EQ(folder + L"\\Peryl.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", thisView));
     ASSERT_TRUE(peryl.SetString(L"D:\\Elsewhere\\Peryl.dll"));
     temp.MakeFile(L"Corvane\\my notes.txt");
 
@@ -155,14 +158,14 @@ TEST_F(Installer, UninstallerLeavesWhatItDidNotInstall)
     EXPECT_EQ(0u, uninstall.exitCode);
 
     EXPECT_EQ(std::set<std::wstring>{L"my notes.txt"}, FilesBelow(folder));
-    EXPECT_EQ(L"C:\\Other\\Other.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Other", KEY_WOW64_64KEY));
+    EXPECT_EQ(L"C:\\Other\\Other.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Other", thisView));
     EXPECT_EQ(L"D:\\Elsewhere\\Peryl.dll",
-              RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", KEY_WOW64_64KEY));
-    EXPECT_FALSE(KeyExists(uninstallKey, KEY_WOW64_64KEY));
+              RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", thisView));
+    EXPECT_FALSE(KeyExists(uninstallKey, thisView));
     EXPECT_FALSE(FileExists(Shortcut()));
 }
 
-TEST_F(Installer, DefaultFolderIsTheCompanysFolderInThe64BitProgramFiles)
+TEST_F(Installer, DefaultFolderIsTheCompanysFolderInItsArchitecturesProgramFiles)
 {
     const std::wstring company = ShellFolder(CSIDL_PROGRAM_FILES) + L"\\Kelvor Corporation";
     const std::wstring folder = company + L"\\Corvane";
@@ -174,7 +177,7 @@ TEST_F(Installer, DefaultFolderIsTheCompanysFolderInThe64BitProgramFiles)
     ASSERT_EQ(0u, install.exitCode);
     EXPECT_TRUE(FileExists(folder + L"\\TarvixUtility.exe"));
     EXPECT_TRUE(FileExists(folder + L"\\en-US\\Peryl.dll.mui"));
-    EXPECT_EQ(folder, RegStringOrMissing(HKEY_LOCAL_MACHINE, uninstallKey, L"InstallLocation", KEY_WOW64_64KEY));
+    EXPECT_EQ(folder, RegStringOrMissing(HKEY_LOCAL_MACHINE, uninstallKey, L"InstallLocation", thisView));
 
     const TreeRun uninstall = Uninstall();
     ASSERT_TRUE(uninstall.finished);

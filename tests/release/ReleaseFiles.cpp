@@ -6,6 +6,9 @@
 
 const ReleaseArch x64Release = {L"x86_64", IMAGE_FILE_MACHINE_AMD64};
 const ReleaseArch i686Release = {L"i686", IMAGE_FILE_MACHINE_I386};
+const ReleaseArch& thisRelease = sizeof(void*) == 8 ? x64Release : i686Release;
+const REGSAM thisView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 
 namespace {
 

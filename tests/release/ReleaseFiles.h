@@ -1,5 +1,5 @@
 #pragma once
-// Where the release packages of both architectures are, seen from the x86_64 test
+// Where the release packages of both architectures are, seen from either build's test
 // program, and what the unpacking step (UnpackPackages.cmake) made of them.
 #include <windows.h>
 #include <set>
@@ -13,6 +13,11 @@ struct ReleaseArch
 
 extern const ReleaseArch x64Release;
 extern const ReleaseArch i686Release;
+// The architecture of this test program, whose packages it installs and runs.
+extern const ReleaseArch& thisRelease;
+// The registry view this architecture's installer and programs use, and the other one.
+extern const REGSAM thisView;
+extern const REGSAM otherView;
 
 // The version the packages are named after, e.g. 5.0.0.4240.
 std::wstring ReleaseVersion();
