@@ -3,6 +3,7 @@
 // case needs, waited for with a bound, and what their end says about them.
 #include <windows.h>
 #include <string>
+#include <vector>
 #include "Handles.h"
 #include "support/ProcessWindows.h"
 
@@ -71,4 +72,6 @@ bool Answers(HWND window, DWORD timeoutMs = 5000);
 
 // The id of a running process with that executable name, or 0.
 DWORD FindProcessId(const wchar_t* exeName);
+// Handles (SYNCHRONIZE) of every running process with that executable name.
+std::vector<unique_handle> OpenProcesses(const wchar_t* exeName);
 
