@@ -12,7 +12,9 @@ struct ProcessResult
     std::string err;
 };
 
-// Runs `commandLine` and waits for it to end (at most `timeoutMs`).
+// Runs `commandLine` and waits until it has ended and its output is closed, at
+// most `timeoutMs` in all. When a process it started still holds the output
+// open at the limit, `err` ends with a line that says so.
 ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 30000);
 
 // A process that runs while the test drives its windows; ended on destruction if still running.

@@ -1,7 +1,31 @@
 #include "RegistryFixtures.h"
 #include <shellapi.h>
+#include <cstring>
 
 namespace {
+
+// Stores exactly `bytes` bytes of data. RegSetValueExW, like Windows, counts a
+// NUL that happens to lie in memory right behind a string's data in, so an
+// unterminated or odd-length string handed over as it is would be stored
+// terminated whenever the bytes after it are zero. The data goes in a copy
+// between units that are no NUL, and the stored type and size are read back.
+LONG SetValueExactly(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD bytes)
+{
+    const BYTE guard = 0x5A;
+    const size_t before = sizeof(wchar_t);
+    std::vector<BYTE> copy(before + bytes + 2 * sizeof(wchar_t), guard);
+    if (bytes != 0)
+        std::memcpy(copy.data() + before, data, bytes);
+    const BYTE* stored = data == nullptr ? nullptr : copy.data() + before;
+    const LONG result = RegSetValueExW(key, name, 0, type, stored, bytes);
+    if (result != ERROR_SUCCESS)
+        return result;
+    DWORD storedType = REG_NONE, storedBytes = 0;
+    if (RegQueryValueExW(key, name, nullptr, &storedType, nullptr, &storedBytes) != ERROR_SUCCESS ||
+        storedType != type || storedBytes != bytes)
+        return ERROR_INVALID_DATA;
+    return ERROR_SUCCESS;
+}
 
 bool Exists(const std::wstring& path, REGSAM view, HKEY root = HKEY_LOCAL_MACHINE)
 {
@@ -112,8 +136,7 @@ ScopedRegistryKey::~ScopedRegistryKey()
 
 bool ScopedRegistryKey::SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD bytes)
 {
-    return key_ != nullptr &&
-           RegSetValueExW(key_, name, 0, type, static_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
+    return key_ != nullptr && SetValueExactly(key_, name, type, data, bytes) == ERROR_SUCCESS;
 }
 
 bool ScopedRegistryKey::SetString(const wchar_t* name, const std::wstring& text, DWORD type)
@@ -160,8 +183,7 @@ bool ScopedRegistryValue::SetRaw(DWORD type, const void* data, DWORD bytes)
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return false;
-    const bool ok = RegSetValueExW(key, valueName_.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) ==
-                    ERROR_SUCCESS;
+    const bool ok = SetValueExactly(key, valueName_.c_str(), type, data, bytes) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
 }

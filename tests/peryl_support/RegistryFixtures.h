@@ -16,7 +16,8 @@ public:
 
     bool ok() const noexcept { return key_ != nullptr; }
     HKEY get() const noexcept { return key_; }
-    // Raw value with any type and bytes (for values that break the rules).
+    // Raw value with any type and exactly these bytes (for values that break the
+    // rules): no NUL is added behind unterminated text. False unless stored so.
     bool SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD bytes);
     bool SetString(const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ);
     bool SetDword(const wchar_t* name, DWORD value);
@@ -58,6 +59,7 @@ public:
     ScopedRegistryValue(const ScopedRegistryValue&) = delete;
     ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
 
+    // Exactly these bytes, as ScopedRegistryKey::SetRaw.
     bool SetRaw(DWORD type, const void* data, DWORD bytes);
     bool SetString(const std::wstring& text, DWORD type = REG_SZ);
     bool SetDword(DWORD value);

@@ -38,7 +38,7 @@ TEST(HostProgram, WindowShowsThePagesAndClosesCleanly)
     RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"FakePlugin.dll")));
     ASSERT_TRUE(host.started());
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
-    ASSERT_NE(nullptr, window);
+    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.Wait(0);
     EXPECT_EQ(1, SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_GETCOUNT, 0, 0));
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, host.Wait(10000));

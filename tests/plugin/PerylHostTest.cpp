@@ -76,6 +76,14 @@ HWND VisiblePage(HWND host)
 
 using Titles = std::vector<std::wstring>;
 
+// A click on a button of the host program, handled there before this returns;
+// false when the host did not come back within the time (a message box, a hang).
+bool ClickInHost(HWND button)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 30000, &result) != 0;
+}
+
 } // namespace
 
 TEST_F(PerylInHost, HostShowsThePagesTheHardwareReports)
@@ -154,7 +162,7 @@ TEST_F(PerylInHost, HostProgramShowsPerylPages)
     ScopedRegistryKey marlow(L"Software\\Kelvor Corporation\\Marlow Digital");
     RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"Peryl.dll")));
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
-    ASSERT_NE(nullptr, window);
+    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.Wait(0);
     EXPECT_EQ(2, SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_GETCOUNT, 0, 0));
     HWND page = VisiblePage(window);
     ASSERT_NE(nullptr, page);
@@ -171,7 +179,7 @@ TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
     watch_.SetCapability(3);
     RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"Peryl.dll")));
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
-    ASSERT_NE(nullptr, window);
+    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.Wait(0);
     HWND page = VisiblePage(window);
     ASSERT_NE(nullptr, page);
     ASSERT_NE(nullptr, GetDlgItem(page, IDC_LOGO_LAMP_MODE_1)) << "the logo-lamp page comes first";
@@ -182,7 +190,7 @@ TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
         DWORD mode;
     } clicks[] = {{IDC_LOGO_LAMP_MODE_1, 2}, {IDC_LOGO_LAMP_MODE_3, 0}, {IDC_LOGO_LAMP_MODE_2, 1}};
     for (const auto& click : clicks) {
-        SendMessageW(GetDlgItem(page, click.button), BM_CLICK, 0, 0);
+        ASSERT_TRUE(ClickInHost(GetDlgItem(page, click.button))) << "the click was not handled within 30 s";
         EXPECT_EQ(click.mode, service.Get(L"LastMode"));
         EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(page, click.button), BM_GETCHECK, 0, 0));
     }
@@ -200,7 +208,8 @@ TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
                  reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_HOST_PAGE_LIST)));
     HWND brightness = VisiblePage(window);
     ASSERT_NE(nullptr, GetDlgItem(brightness, IDC_LAMP_BRIGHTNESS_LEVEL_1));
-    SendMessageW(GetDlgItem(brightness, IDC_LAMP_BRIGHTNESS_LEVEL_1), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ClickInHost(GetDlgItem(brightness, IDC_LAMP_BRIGHTNESS_LEVEL_1)))
+        << "the click was not handled within 30 s";
     EXPECT_EQ(3u, service.Get(L"ExecuteCalls"));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
@@ -216,10 +225,11 @@ TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
     watch_.SetCapability(1);
     RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" " + Quoted(BinFile(L"Peryl.dll")));
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
-    ASSERT_NE(nullptr, window);
+    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.Wait(0);
     HWND page = VisiblePage(window);
     ASSERT_NE(nullptr, page);
-    SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ClickInHost(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1)))
+        << "the click was not handled within 30 s: a message box?";
     EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1), BM_GETCHECK, 0, 0));
     EXPECT_EQ(0xFFFFFFFFu, service.Get(L"ProbeCalls"));
     EXPECT_EQ(0xFFFFFFFFu, service.Get(L"LastMode"));

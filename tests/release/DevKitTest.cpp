@@ -2,6 +2,9 @@
 // name cmd could stumble over, in the release tests' own prefix: afterwards the
 // product runs against the kit's stand-ins, and unregister.cmd takes them away.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
+#include "Handles.h"
 #include "MachineProbe.h"
 #include "ProcessRun.h"
 #include "RegistryFixtures.h"
@@ -32,17 +35,30 @@ size_t CountLines(const std::string& text, const std::string& part)
     return count;
 }
 
-// The settings server ends once its last client has gone; until then its file is in use.
-void WaitUntilUnused(const std::wstring& program)
+// The kit's settings server ends once its last client has gone (the program's
+// silent run); until then it holds its file and COM hands it out. Waits for the
+// end of every such process (only the kit's can run in this prefix); false when
+// one still runs after the limit.
+bool SettingsServerEnded(DWORD timeoutMs)
 {
-    for (int i = 0; i < 100; ++i) {
-        HANDLE file = CreateFileW(program.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            return;
-        }
-        Sleep(100);
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"SimSettingsService.exe") != 0)
+            continue;
+        unique_handle server(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (!server)
+            continue;  // ended meanwhile
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        if (WaitForSingleObject(server.get(), left) != WAIT_OBJECT_0)
+            return false;
     }
+    return true;
 }
 
 class DeviceState
@@ -95,7 +111,7 @@ TEST(DevKit, RegisterScriptServesTheProductFromTheKitsFolderAndUnregisterUndoesI
     EXPECT_EQ(0u, host.exitCode) << host.err;
     EXPECT_EQ(2u, CountLines(host.out, "\tsupported\t")) << host.out;
 
-    WaitUntilUnused(kit + L"\\SimSettingsService.exe");
+    EXPECT_TRUE(SettingsServerEnded(60000)) << "the kit's settings server still runs 60 s after its last client ended";
     const ProcessResult unregistered = RunScript(kit + L"\\unregister.cmd");
     ASSERT_TRUE(unregistered.finished);
     EXPECT_EQ(0u, unregistered.exitCode) << unregistered.out << unregistered.err;

@@ -46,21 +46,29 @@ std::vector<char> ReadAll(const std::wstring& path)
     return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// What the unpacking step took; the test program runs from build/x86_64/bin/.
+std::wstring SnapshotFolder() { return BinFolder() + L"..\\release-check\\"; }
+
 } // namespace
 
 std::wstring ReleaseVersion() { return TARVIX_RELEASE_VERSION; }
 
-std::wstring ArchBuildFolder(const ReleaseArch& arch)
+bool ArchWasBuilt(const ReleaseArch& arch)
 {
-    // The test program runs from build/x86_64/bin/.
-    return BinFolder() + L"..\\..\\" + arch.name + L"\\";
+    std::ifstream list((SnapshotFolder() + L"arches.txt").c_str());
+    std::string line;
+    while (std::getline(list, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (Widen(line) == arch.name)
+            return true;
+    }
+    return false;
 }
-
-bool ArchWasBuilt(const ReleaseArch& arch) { return FolderExists(ArchBuildFolder(arch) + L"bin"); }
 
 std::wstring ReleaseFile(const ReleaseArch& arch, const std::wstring& file)
 {
-    return ArchBuildFolder(arch) + L"release\\" + file;
+    return SnapshotFolder() + arch.name + L"\\" + file;
 }
 
 std::wstring ProductPackage(const ReleaseArch& arch)
@@ -80,12 +88,12 @@ std::wstring InstallerFile(const ReleaseArch& arch)
 
 std::wstring UnpackedFolder(const std::wstring& package)
 {
-    return BinFolder() + L"..\\release-check\\" + package + L"\\";
+    return SnapshotFolder() + package + L"\\";
 }
 
 std::set<std::wstring> ZipEntries(const std::wstring& package)
 {
-    std::ifstream list((BinFolder() + L"..\\release-check\\" + package + L".list").c_str());
+    std::ifstream list((SnapshotFolder() + package + L".list").c_str());
     std::set<std::wstring> entries;
     std::string line;
     while (std::getline(list, line)) {

@@ -1,6 +1,7 @@
 #pragma once
-// Where the release packages of both architectures are, seen from either build's test
-// program, and what the unpacking step (UnpackPackages.cmake) made of them.
+// The release packages of both architectures as the unpacking step
+// (UnpackPackages.cmake) took them, seen from either build's test program: never
+// the build's own release folders, which a build may be writing meanwhile.
 #include <windows.h>
 #include <set>
 #include <string>
@@ -21,11 +22,10 @@ extern const REGSAM otherView;
 
 // The version the packages are named after, e.g. 5.0.0.4240.
 std::wstring ReleaseVersion();
-// build/<arch>/, with a trailing backslash.
-std::wstring ArchBuildFolder(const ReleaseArch& arch);
-// False when that architecture was not built beside this one (then its checks are skipped).
+// False when that architecture was not built beside this one (then its checks are
+// skipped): it is not in the snapshot that the unpacking step took.
 bool ArchWasBuilt(const ReleaseArch& arch);
-// build/<arch>/release/<file>.
+// The snapshot's copy of build/<arch>/release/<file>.
 std::wstring ReleaseFile(const ReleaseArch& arch, const std::wstring& file);
 
 // Package names: Tarvix-<version>-<arch>, Tarvix-DevKit-<version>-<arch>.

@@ -172,20 +172,24 @@ HWND WaitForProcessWindow(ChildProcess& process, const wchar_t* className, const
 bool Answers(HWND window, DWORD timeoutMs)
 {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
-DWORD FindProcessId(const wchar_t* exeName)
+std::vector<unique_handle> OpenProcesses(const wchar_t* exeName)
 {
+    std::vector<unique_handle> processes;
     unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
-        return 0;
+        return processes;
     PROCESSENTRY32W entry;
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-        if (_wcsicmp(entry.szExeFile, exeName) == 0)
-            return entry.th32ProcessID;
-    return 0;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName) != 0)
+            continue;
+        if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID))
+            processes.emplace_back(process);
+    }
+    return processes;
 }
 
 std::string FileBytes(const std::wstring& path)

@@ -3,6 +3,7 @@
 // case needs, waited for with a bound, and what their end says about them.
 #include <windows.h>
 #include <string>
+#include <vector>
 #include "Handles.h"
 #include "support/ProcessWindows.h"
 
@@ -66,9 +67,11 @@ private:
 // Waits (bounded) for that window, or for the process to end; null when neither came.
 HWND WaitForProcessWindow(ChildProcess& process, const wchar_t* className, const std::wstring& caption,
                           DWORD timeoutMs);
-// Whether a window still answers messages within the time.
-bool Answers(HWND window, DWORD timeoutMs = 5000);
+// Whether a window handles a message within the time. It waits for the handling
+// itself: Wine's "hung" test (no message fetched for 5 s) would also call a
+// program hung that is only slow on a busy machine.
+bool Answers(HWND window, DWORD timeoutMs = 30000);
 
-// The id of a running process with that executable name, or 0.
-DWORD FindProcessId(const wchar_t* exeName);
+// Handles (SYNCHRONIZE) of every running process with that executable name.
+std::vector<unique_handle> OpenProcesses(const wchar_t* exeName);
 

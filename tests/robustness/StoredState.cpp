@@ -1,5 +1,7 @@
 #include "StoredState.h"
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include "ComTestSupport.h"
 #include "Handles.h"
 #include "KeyNames.h"
@@ -176,13 +178,30 @@ SettingsValues StoredSettings::Committed()
 
 bool CrashSettingsServer(DWORD timeoutMs)
 {
-    const DWORD pid = FindProcessId(settingsServer);
-    unique_handle process(pid != 0 ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr);
+    // Every server process that runs now: the one the dialog holds, and perhaps an
+    // earlier one on its way out. They share the one auto-reset crash event, which
+    // only a server that still serves takes, so it is set again until all have ended.
+    std::vector<unique_handle> servers = OpenProcesses(settingsServer);
     unique_handle crash(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"SimSettingsService-Crash"));
-    if (!process || !crash)
+    if (servers.empty() || !crash)
         return false;
-    SetEvent(crash.get());
-    return WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!servers.empty()) {
+        SetEvent(crash.get());
+        std::vector<HANDLE> waits;
+        for (const unique_handle& server : servers)
+            waits.push_back(server.get());
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return false;
+        const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 1000));
+        const DWORD ended = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, slice);
+        if (ended == WAIT_FAILED)
+            return false;
+        if (ended < WAIT_OBJECT_0 + waits.size())
+            servers.erase(servers.begin() + (ended - WAIT_OBJECT_0));
+    }
+    return true;
 }
 
 bool SettingsServerGone(DWORD timeoutMs)

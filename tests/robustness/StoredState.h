@@ -79,8 +79,9 @@ private:
 };
 
 // Makes the running settings server end at once, as a crash would (the
-// stand-in's crash event), and waits until it has; false when none ran.
-bool CrashSettingsServer(DWORD timeoutMs = 10000);
+// stand-in's crash event), and waits until it and any other server process of
+// the prefix have ended; false when none ran or one still runs after the limit.
+bool CrashSettingsServer(DWORD timeoutMs = 30000);
 
 // Waits until the settings server of the prefix has ended.
 bool SettingsServerGone(DWORD timeoutMs = 45000);

@@ -239,7 +239,7 @@ TEST_F(TarvixFailures, DialogWithEachSettingsMethodFailingStillAppliesTheButtons
         settings.Disconnect();  // the server must end to read its new configuration
         {
             FailingSettingsServer failing(method);
-            ASSERT_TRUE(failing.Ready());
+            ASSERT_TRUE(failing.Ready()) << "the settings server of the case before did not end within 45 s";
             ChildProcess program(ProgramLine(L"TarvixUtility.exe"));
             HWND dialog = WaitForWindow(program);
             ASSERT_NE(nullptr, dialog) << DescribeExit(program.WaitForExit(0));
@@ -280,7 +280,7 @@ TEST_F(TarvixFailures, SettingsServerDyingWhileTheDialogRunsCostsNothingStored)
     // Opening wrote the shown values and committed them: the server now runs for
     // the dialog, which holds its objects. It dies between two of its calls.
     settings.Disconnect();
-    ASSERT_TRUE(CrashSettingsServer());
+    ASSERT_TRUE(CrashSettingsServer()) << "no settings server ran, or one still ran 30 s after its crash event";
 
     ASSERT_TRUE(ChooseFunction(dialog, 0, L"Zoom in"));
     EXPECT_TRUE(Click(dialog, IDC_APPLY));

@@ -38,10 +38,14 @@ endforeach()
 
 get_filename_component(out_dir ${OUTPUT} DIRECTORY)
 file(MAKE_DIRECTORY ${out_dir})
-file(REMOVE ${OUTPUT})
+# Written aside and renamed into place, so whoever reads the package meanwhile
+# (the release tests' unpacking step) sees the old one or the new one, whole.
+set(partial ${OUTPUT}.part)
+file(REMOVE ${partial})
 # A fixed time stamp keeps the zip the same from build to build of the same files.
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${OUTPUT} --format=zip "--mtime=2024-01-01 00:00:00Z" ${paths}
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${partial} --format=zip "--mtime=2024-01-01 00:00:00Z" ${paths}
                 WORKING_DIRECTORY ${STAGE} RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "MakeZip.cmake: zipping ${OUTPUT} failed")
 endif()
+file(RENAME ${partial} ${OUTPUT})
