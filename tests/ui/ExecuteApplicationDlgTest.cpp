@@ -46,6 +46,7 @@ public:
         ::GetTempPathW(MAX_PATH, temp);
         path_ = std::wstring(temp) + L"chooser-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                 std::to_wstring(++counter);
+        RemoveTree(path_);  // left by an ended process of the same id
         ::CreateDirectoryW(path_.c_str(), nullptr);
     }
     ~TempFolder() { RemoveTree(path_); }
