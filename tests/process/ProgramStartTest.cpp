@@ -91,7 +91,10 @@ class ProgramStartTest : public testing::Test
 protected:
     HWND WaitForMainDialog(const StartedProgram& program)
     {
-        return WaitForDialog(program.Id(), title, IDC_PRESET_LIST, startTimeout);
+        HWND dialog = WaitForDialog(program.Id(), title, IDC_PRESET_LIST, startTimeout);
+        if (dialog == nullptr)
+            ADD_FAILURE() << "the program showed no main dialog within " << startTimeout / 1000 << " s";
+        return dialog;
     }
     // Asks the running copy to close as a user's logoff tool would.
     void Halt()
@@ -197,7 +200,7 @@ TEST_F(ProgramStartTest, FailedButtonSetUpShowsTheErrorBoxExceptWhenSilent)
     device.SetNumber(L"ButtonCount", 0);
     StartedProgram program(L"TarvixUtility.exe");
     HWND box = WaitForDialog(program.Id(), title, 0, startTimeout);
-    ASSERT_NE(nullptr, box);
+    ASSERT_NE(nullptr, box) << "the program showed no error box within " << startTimeout / 1000 << " s";
     EXPECT_EQ(nullptr, GetDlgItem(box, IDC_PRESET_LIST));
     EXPECT_EQ(Loaded(IDS_BUTTON_SETUP_FAILED), WindowText(GetDlgItem(box, 0xFFFF)));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
