@@ -5,6 +5,23 @@
 #include <windows.h>
 #include <objbase.h>
 #include <new>
+#include <type_traits>
+
+// A module may gate object creation (a local server that is ending refuses new
+// objects): it then has EnterCreation() -> bool and LeaveCreation().
+template <typename Module, typename = void>
+struct CreationGate
+{
+    static bool Enter() { return true; }
+    static void Leave() {}
+};
+
+template <typename Module>
+struct CreationGate<Module, std::void_t<decltype(Module::EnterCreation())>>
+{
+    static bool Enter() { return Module::EnterCreation(); }
+    static void Leave() { Module::LeaveCreation(); }
+};
 
 template <typename Object, typename Module>
 class ClassFactory final : public IClassFactory
@@ -37,20 +54,27 @@ public:
             return CLASS_E_NOAGGREGATION;
         if (FAILED(failure_))
             return failure_;
-        Object* object = new (std::nothrow) Object();
-        if (object == nullptr)
-            return E_OUTOFMEMORY;
-        const HRESULT hr = object->QueryInterface(iid, out);
-        object->Release();  // the object starts with one reference of its own
+        if (!CreationGate<Module>::Enter())
+            return CO_E_SERVER_STOPPING;
+        HRESULT hr = E_OUTOFMEMORY;
+        if (Object* object = new (std::nothrow) Object()) {
+            hr = object->QueryInterface(iid, out);
+            object->Release();  // the object starts with one reference of its own
+        }
+        CreationGate<Module>::Leave();
         return hr;
     }
 
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
     {
-        if (lock)
+        if (lock) {
+            if (!CreationGate<Module>::Enter())
+                return CO_E_SERVER_STOPPING;
             Module::Lock();
-        else
+            CreationGate<Module>::Leave();
+        } else {
             Module::Unlock();
+        }
         return S_OK;
     }
 

@@ -72,12 +72,35 @@ ULONGLONG ServerLifetime::IdleMilliseconds() const
     return GetTickCount64() - static_cast<ULONGLONG>(last);
 }
 
+bool ServerLifetime::EnterCreation()
+{
+    AcquireSRWLockShared(&creation_);
+    if (!ending_)
+        return true;
+    ReleaseSRWLockShared(&creation_);
+    return false;
+}
+
+void ServerLifetime::LeaveCreation()
+{
+    ReleaseSRWLockShared(&creation_);
+}
+
 void ServerLifetime::AddClient(DWORD processId)
 {
     if (processId == 0)
         return;
     AcquireSRWLockExclusive(&clientsLock_);
     ++clients_[processId];
+    if (processId == launcher_)
+        launcher_ = 0;
+    ReleaseSRWLockExclusive(&clientsLock_);
+}
+
+void ServerLifetime::SetLauncher(DWORD processId)
+{
+    AcquireSRWLockExclusive(&clientsLock_);
+    launcher_ = processId;
     ReleaseSRWLockExclusive(&clientsLock_);
 }
 
@@ -94,15 +117,20 @@ void ServerLifetime::RemoveClient(DWORD processId)
 
 bool ServerLifetime::AnyClientRunning() const
 {
+    const auto runs = [](DWORD processId) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+        if (process == nullptr)
+            return false;
+        const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+        CloseHandle(process);
+        return running;
+    };
     bool running = false;
     AcquireSRWLockShared(&clientsLock_);
-    for (const auto& client : clients_) {
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, client.first);
-        if (process == nullptr)
-            continue;
-        running = running || WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-        CloseHandle(process);
-    }
+    if (launcher_ != 0)
+        running = runs(launcher_);
+    for (const auto& client : clients_)
+        running = running || runs(client.first);
     ReleaseSRWLockShared(&clientsLock_);
     return running;
 }

@@ -4,6 +4,7 @@
 // objects of clients that died, so without the time-out such a server would
 // never end, and without the client check it would leave a live client.
 #include <windows.h>
+#include <tlhelp32.h>
 #include "ClassFactory.h"
 #include "Handles.h"
 #include "Server.h"
@@ -55,22 +56,51 @@ void Serve(sim::Server& server, Registrations& registrations)
     const ULONGLONG idleLimit = static_cast<ULONGLONG>(server.config.idleTimeoutSeconds) * 1000;
     // Signalled by a test that wants the server to die between two calls of its clients.
     unique_handle crash(CreateEventW(nullptr, FALSE, FALSE, sim::crashEventName));
+    // Tells a test that the idle time passed and a running client kept the server.
+    unique_handle keptForClient(CreateEventW(nullptr, TRUE, FALSE, sim::keptForClientEventName));
     for (;;) {
         if (crash && WaitForSingleObject(crash.get(), 0) == WAIT_OBJECT_0)
             Crash(registrations);
+        // Whether to end is decided while no object is being made, and from then
+        // on every new one is refused (CO_E_SERVER_STOPPING): a client gets either
+        // an object this server keeps serving or a clean failure, never an
+        // object of a server that is going away. COM starts a fresh server for
+        // the clients after the revocation.
+        bool ending = false;
         if (WaitForSingleObject(server.lifetime.NoneLeft(), 250) == WAIT_OBJECT_0) {
             ResetEvent(server.lifetime.NoneLeft());
-            // No new clients from here on (COM starts a fresh server for them);
-            // one that got an object in the meantime is served to its end.
-            registrations.Revoke();
-            if (server.lifetime.Count() == 0)
-                return;
-            continue;
+            ending = server.lifetime.EndIf([&] { return server.lifetime.Count() == 0; });
+        } else {
+            // Idle: the server ends unless a client that holds objects still runs.
+            bool kept = false;
+            ending = server.lifetime.EndIf([&] {
+                if (server.lifetime.IdleMilliseconds() < idleLimit)
+                    return false;
+                kept = server.lifetime.AnyClientRunning();
+                return !kept;
+            });
+            if (kept && keptForClient)
+                SetEvent(keptForClient.get());
         }
-        // Idle: the server ends unless a client that holds objects still runs.
-        if (server.lifetime.IdleMilliseconds() >= idleLimit && !server.lifetime.AnyClientRunning())
+        if (ending) {
+            registrations.Revoke();
             return;
+        }
     }
+}
+
+// The process that started this one; 0 when unknown.
+DWORD ParentProcessId()
+{
+    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return 0;
+    PROCESSENTRY32W entry;
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ProcessID == GetCurrentProcessId())
+            return entry.th32ParentProcessID;
+    return 0;
 }
 
 } // namespace
@@ -83,6 +113,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     // refer to it while the process ends.
     sim::Server* server = new sim::Server(sim::ServiceConfig::Read());
     sim::SetServer(server);
+    server->lifetime.SetLauncher(ParentProcessId());
     (void)server->store.Reload();  // a missing file is an empty store
     if (server->config.failures.Fails(L"SettingsService"))
         serviceFactory.SetFailure(E_FAIL);

@@ -114,9 +114,11 @@ TEST(ObserveApp, SessionRequestCallsTheListenerOnceAndPostsToTheWindow)
     unique_handle request(OpenEventW(EVENT_MODIFY_STATE, FALSE, (base + L"-Shutdown-User").c_str()));
     ASSERT_TRUE(request.valid());
     SetEvent(request.get());
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener.called, 5000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener.called, 30000)) << "the listener was not called";
     SetEvent(request.get());
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(listener.called, 300));
+    // Once the watcher thread has ended, nothing can call the listener again.
+    EXPECT_TRUE(observer.StopWatcher()) << "the watcher did not end after its call";
+    EXPECT_FALSE(IsSignalled(listener.called)) << "a second call";
     EXPECT_EQ(1, listener.user.load());
     EXPECT_EQ(0, listener.all.load());
 
@@ -137,7 +139,7 @@ TEST(ObserveApp, AllSessionsRequestCallsOnShutdownAll)
     unique_handle request(OpenEventW(EVENT_MODIFY_STATE, FALSE, (L"Global\\" + base + L"-Shutdown-All").c_str()));
     ASSERT_TRUE(request.valid());
     SetEvent(request.get());
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener.called, 5000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener.called, 30000)) << "the listener was not called";
     EXPECT_EQ(1, listener.all.load());
     EXPECT_EQ(0, listener.user.load());
 }
@@ -146,16 +148,23 @@ TEST(ObserveApp, DestroyingWhileTheWatcherWaitsEndsItThroughTheStopEvent)
 {
     const std::wstring base = UniqueBase("Stop");
     CountingListener listener;
-    const ULONGLONG before = GetTickCount64();
+    ULONGLONG destroyed = 0;
     {
         CObserveApp observer(base.c_str());
         observer.SetListener(&listener);
         ASSERT_TRUE(observer.Start());
-        Sleep(50);  // let the watcher reach its wait
+        // Nothing waits on this pause: the stop event is auto-reset and stays set
+        // until the watcher's wait takes it, so the watcher ends through it
+        // whether or not it was already waiting; the pause makes "waiting" the
+        // usual case.
+        Sleep(50);
         EXPECT_TRUE(observer.StopWatcher());
         ASSERT_TRUE(observer.Start());
+        destroyed = GetTickCount64();
     }
-    EXPECT_LT(GetTickCount64() - before, 2000u);
+    // A watcher that did not end by itself costs the destructor its whole 2 s
+    // limit before it is terminated.
+    EXPECT_LT(GetTickCount64() - destroyed, 2000u) << "the destructor waited out the watcher's limit";
     EXPECT_EQ(0, listener.user.load() + listener.all.load());
 }
 
@@ -168,7 +177,9 @@ TEST(ObserveApp, StartAgainReplacesTheWatcher)
     ASSERT_TRUE(observer.Start());
     ASSERT_TRUE(observer.Start());
     SetEvent(observer.SessionShutdownEvent());
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener.called, 5000));
-    Sleep(100);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener.called, 30000)) << "the listener was not called";
+    // The second Start ended the first watcher; once the one left has ended
+    // too, every call there was is counted.
+    EXPECT_TRUE(observer.StopWatcher());
     EXPECT_EQ(1, listener.user.load());
 }

@@ -1,5 +1,7 @@
 #include "StandIns.h"
 #include <tlhelp32.h>
+#include <gtest/gtest.h>
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +22,10 @@ OwnDeviceState::OwnDeviceState()
     : key_(L"Software\\StandIns\\Tests\\SimButtonDevice-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(InterlockedIncrement(&instances)))
 {
+    // Process ids come round again in a prefix that lives on: whatever a process
+    // of the same id left behind (one that crashed or was ended) is not ours.
+    RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, key_.c_str());
     SetEnvironmentVariableW(L"SIM_BUTTON_DEVICE_KEY", key_.c_str());
 }
 
@@ -65,43 +71,123 @@ DWORD OwnDeviceState::Number(LONG button, const wchar_t* name, DWORD fallback) c
     return value;
 }
 
+namespace {
+
+const wchar_t settingsServer[] = L"SimSettingsService.exe";
+const wchar_t settingsConfigKey[] = L"Software\\StandIns\\SimSettingsService";
+
+// The server was ending when the activation reached it, or had just gone.
+bool ServerWasEnding(HRESULT hr)
+{
+    switch (hr) {
+    case CO_E_SERVER_STOPPING:
+    case CO_E_OBJNOTCONNECTED:
+    case RPC_E_DISCONNECTED:
+    case RPC_E_SERVER_DIED:
+    case RPC_E_SERVER_DIED_DNE:
+    case E_NOINTERFACE:  // Wine: the registration it found went with its server
+    case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE):
+    case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED):
+    case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE):
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 com_ptr<ISettingsService> ConnectToSettingsStandIn()
 {
-    // A server that has just ended may still be registered with COM for a
-    // moment; an activation in that moment fails and a new one succeeds.
+    // The stand-in never hands out an object of a server that is ending: an
+    // activation that reaches one in that moment fails. Once that server's
+    // process has gone, COM starts a new one for the next activation.
     com_ptr<ISettingsService> service;
-    for (int attempt = 0; attempt < 50; ++attempt) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
         const HRESULT hr = CoCreateInstance(CLSID_SettingsService, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsService,
                                             service.put_void());
-        if (SUCCEEDED(hr) || hr == REGDB_E_CLASSNOTREG || hr == CO_E_NOTINITIALIZED)
+        if (SUCCEEDED(hr) || !ServerWasEnding(hr))
             break;
-        Sleep(100);
+        if (!WaitUntilNotRunning(settingsServer, 60000)) {
+            ADD_FAILURE() << "the settings server that refused an activation (0x" << std::hex << hr
+                          << ") did not end within 60 s";
+            break;
+        }
     }
     return service;
 }
 
-bool IsProcessRunning(const wchar_t* exeName)
+ServerIdleTime::ServerIdleTime(DWORD seconds)
 {
+    DWORD size = sizeof(previous_);
+    had_ = RegGetValueW(HKEY_CURRENT_USER, settingsConfigKey, L"IdleTimeoutSeconds", RRF_RT_REG_DWORD, nullptr,
+                        &previous_, &size) == ERROR_SUCCESS;
+    Write(seconds);
+}
+
+ServerIdleTime::~ServerIdleTime()
+{
+    if (had_) {
+        Write(previous_);
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsConfigKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, L"IdleTimeoutSeconds");
+        RegCloseKey(key);
+    }
+}
+
+void ServerIdleTime::Write(DWORD seconds)
+{
+    RegSetKeyValueW(HKEY_CURRENT_USER, settingsConfigKey, L"IdleTimeoutSeconds", REG_DWORD, &seconds,
+                    sizeof(seconds));
+}
+
+namespace {
+
+// The processes of that executable name that run in this prefix, opened for waiting.
+std::vector<unique_handle> RunningProcesses(const wchar_t* exeName)
+{
+    std::vector<unique_handle> processes;
     unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
-        return false;
+        return processes;
     PROCESSENTRY32W entry;
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-        if (_wcsicmp(entry.szExeFile, exeName) == 0)
-            return true;
-    return false;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName) != 0)
+            continue;
+        unique_handle process(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
+            processes.push_back(std::move(process));
+    }
+    return processes;
+}
+
+} // namespace
+
+bool IsProcessRunning(const wchar_t* exeName)
+{
+    return !RunningProcesses(exeName).empty();
 }
 
 bool WaitUntilNotRunning(const wchar_t* exeName, DWORD timeoutMs)
 {
+    // Waits on the processes themselves; one started meanwhile is waited for too.
     const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (IsProcessRunning(exeName)) {
-        if (GetTickCount64() >= end)
+    for (;;) {
+        std::vector<unique_handle> running = RunningProcesses(exeName);
+        if (running.empty())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end)
             return false;
-        Sleep(100);
+        for (const unique_handle& process : running)
+            if (WaitForSingleObject(process.get(), static_cast<DWORD>(end - std::min(end, GetTickCount64()))) !=
+                WAIT_OBJECT_0)
+                return false;
     }
-    return true;
 }
 
 DWORD RunBesideTests(const std::wstring& commandLine, DWORD timeoutMs)
@@ -118,7 +204,12 @@ DWORD RunBesideTests(const std::wstring& commandLine, DWORD timeoutMs)
     unique_handle processHandle(process.hProcess);
     unique_handle thread(process.hThread);
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(processHandle.get(), timeoutMs) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(processHandle.get(), timeoutMs) == WAIT_OBJECT_0) {
         GetExitCodeProcess(processHandle.get(), &code);
+    } else {
+        // Not left running for the tests that come after.
+        TerminateProcess(processHandle.get(), STILL_ACTIVE);
+        WaitForSingleObject(processHandle.get(), 10000);
+    }
     return code;
 }

@@ -28,15 +28,33 @@ private:
     std::wstring key_;
 };
 
-// The stand-in settings service itself, started by COM as a local server.
+// The stand-in settings service itself, started by COM as a local server. An
+// activation that reaches a server while it ends is refused; it is made again
+// once that server's process is gone. While the object is held the server stays.
 com_ptr<ISettingsService> ConnectToSettingsStandIn();
 
+// The settings servers started while this lives have this idle time; the
+// previous configuration comes back afterwards. A server reads it as it starts.
+class ServerIdleTime
+{
+public:
+    explicit ServerIdleTime(DWORD seconds);
+    ~ServerIdleTime();
+    ServerIdleTime(const ServerIdleTime&) = delete;
+    ServerIdleTime& operator=(const ServerIdleTime&) = delete;
+
+private:
+    static void Write(DWORD seconds);
+    DWORD previous_ = 0;
+    bool had_ = false;
+};
+
 // Runs a program of the tests' own folder ("TarvixUtility.exe /miseban") and
-// answers its exit code; STILL_ACTIVE when it did not end in time, -1 when it
-// could not start.
+// answers its exit code; STILL_ACTIVE when it did not end in time (it is then
+// ended), -1 when it could not start.
 DWORD RunBesideTests(const std::wstring& commandLine, DWORD timeoutMs = 60000);
 
 // Whether a process of that executable name runs in this prefix.
 bool IsProcessRunning(const wchar_t* exeName);
-// Waits (bounded) until no such process runs.
+// Waits (bounded) until no such process runs, on the processes' own exit.
 bool WaitUntilNotRunning(const wchar_t* exeName, DWORD timeoutMs);

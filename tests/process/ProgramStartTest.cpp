@@ -26,34 +26,35 @@ std::wstring Loaded(UINT id)
 }
 
 // The four values of the program's section, put back as the test found them.
+// It holds the service meanwhile, so the programs the test starts meet the
+// server it keeps, never one that is ending.
 class SettingsSnapshot
 {
 public:
-    SettingsSnapshot()
+    SettingsSnapshot() : service_(ConnectToSettingsStandIn())
     {
-        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
         for (LONG index = 1; index <= 4; ++index) {
             VariantInit(&values_[index - 1]);
-            found_[index - 1] = service && service->GetValue(section_.get(), index, &values_[index - 1]) == S_OK;
+            found_[index - 1] = service_ && service_->GetValue(section_.get(), index, &values_[index - 1]) == S_OK;
         }
     }
     ~SettingsSnapshot()
     {
-        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
         for (LONG index = 1; index <= 4; ++index) {
             VARIANT empty;
             VariantInit(&empty);
-            if (service)
-                (void)service->SetValue(section_.get(), index, found_[index - 1] ? values_[index - 1] : empty);
+            if (service_)
+                (void)service_->SetValue(section_.get(), index, found_[index - 1] ? values_[index - 1] : empty);
             VariantClear(&values_[index - 1]);
         }
-        if (service)
-            (void)service->Commit();
+        if (service_)
+            (void)service_->Commit();
     }
     SettingsSnapshot(const SettingsSnapshot&) = delete;
     SettingsSnapshot& operator=(const SettingsSnapshot&) = delete;
 
 private:
+    com_ptr<ISettingsService> service_;
     unique_bstr section_{SysAllocString(TarvixSettingsSection)};
     VARIANT values_[4];
     bool found_[4] = {};
@@ -90,7 +91,10 @@ class ProgramStartTest : public testing::Test
 protected:
     HWND WaitForMainDialog(const StartedProgram& program)
     {
-        return WaitForDialog(program.Id(), title, IDC_PRESET_LIST, startTimeout);
+        HWND dialog = WaitForDialog(program.Id(), title, IDC_PRESET_LIST, startTimeout);
+        if (dialog == nullptr)
+            ADD_FAILURE() << "the program showed no main dialog within " << startTimeout / 1000 << " s";
+        return dialog;
     }
     // Asks the running copy to close as a user's logoff tool would.
     void Halt()
@@ -196,7 +200,7 @@ TEST_F(ProgramStartTest, FailedButtonSetUpShowsTheErrorBoxExceptWhenSilent)
     device.SetNumber(L"ButtonCount", 0);
     StartedProgram program(L"TarvixUtility.exe");
     HWND box = WaitForDialog(program.Id(), title, 0, startTimeout);
-    ASSERT_NE(nullptr, box);
+    ASSERT_NE(nullptr, box) << "the program showed no error box within " << startTimeout / 1000 << " s";
     EXPECT_EQ(nullptr, GetDlgItem(box, IDC_PRESET_LIST));
     EXPECT_EQ(Loaded(IDS_BUTTON_SETUP_FAILED), WindowText(GetDlgItem(box, 0xFFFF)));
     PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -22,5 +22,7 @@ private:
 };
 
 // The top-level dialog window of process `pid` with caption `title`; when
-// `withControl` is non-zero only one that has that control. Waits up to `timeoutMs`.
+// `withControl` is non-zero only one that has that control. Waits up to
+// `timeoutMs` for it to be shown; it stays until the test acts, so the look
+// every 50 ms cannot miss it.
 HWND WaitForDialog(DWORD pid, const std::wstring& title, int withControl, DWORD timeoutMs);

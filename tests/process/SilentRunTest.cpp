@@ -26,52 +26,58 @@ private:
     VARIANT value_;
 };
 
-// Index 1 of the program's section in the stand-in service, as this test found it.
+// Index 1 of the program's section in the stand-in service, as this test found
+// it. It holds the service while it lives (unless let go), so the server that
+// the program started beside it meets is the one it keeps, not one that ends.
 class PresetFlag
 {
 public:
-    PresetFlag()
+    PresetFlag() : service_(ConnectToSettingsStandIn())
     {
-        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
-        if (service)
-            found_ = service->GetValue(section_.get(), SettingsIndex::PresetActive, original_.get()) == S_OK;
+        if (service_)
+            found_ = service_->GetValue(section_.get(), SettingsIndex::PresetActive, original_.get()) == S_OK;
     }
     ~PresetFlag()
     {
-        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
-        if (!service)
+        if (!service_)
+            service_ = ConnectToSettingsStandIn();
+        if (!service_)
             return;
         SettingsValue empty;
-        (void)service->SetValue(section_.get(), SettingsIndex::PresetActive, found_ ? *original_.get() : *empty.get());
-        (void)service->Commit();
+        (void)service_->SetValue(section_.get(), SettingsIndex::PresetActive, found_ ? *original_.get() : *empty.get());
+        (void)service_->Commit();
     }
     PresetFlag(const PresetFlag&) = delete;
     PresetFlag& operator=(const PresetFlag&) = delete;
 
     bool Set(INT32 value)
     {
-        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
         VARIANT number;
         VariantInit(&number);
         V_VT(&number) = VT_INT;
         V_INT(&number) = value;
-        return service && service->SetValue(section_.get(), SettingsIndex::PresetActive, number) == S_OK &&
-               service->Commit() == S_OK;
+        return service_ && service_->SetValue(section_.get(), SettingsIndex::PresetActive, number) == S_OK &&
+               service_->Commit() == S_OK;
     }
-    // The stored value as a fresh server reads it from its file; -1 when there is none.
+    // Lets the server go, so that it can end.
+    void LetGo() { service_.reset(); }
+    // The stored value as the server reads it from its file (a fresh server
+    // after LetGo); -1 when there is none.
     INT32 Stored()
     {
-        com_ptr<ISettingsService> service = ConnectToSettingsStandIn();
+        if (!service_)
+            service_ = ConnectToSettingsStandIn();
         SettingsValue value;
         V_VT(value.get()) = VT_INT;
         V_INT(value.get()) = -1;
-        if (!service || service->Reload() != S_OK ||
-            service->GetValue(section_.get(), SettingsIndex::PresetActive, value.get()) != S_OK)
+        if (!service_ || service_->Reload() != S_OK ||
+            service_->GetValue(section_.get(), SettingsIndex::PresetActive, value.get()) != S_OK)
             return -1;
         return V_VT(value.get()) == VT_INT ? V_INT(value.get()) : -1;
     }
 
 private:
+    com_ptr<ISettingsService> service_;
     unique_bstr section_{SysAllocString(TarvixSettingsSection)};
     SettingsValue original_;
     bool found_ = false;
@@ -104,7 +110,8 @@ TEST_F(SilentRunTest, AppliesTheDefaultsThatOutliveTheStandIns)
 
     // The settings server ends with its last client (or, if an earlier client
     // died holding objects, after its idle time); a new one reads the file.
-    EXPECT_TRUE(WaitUntilNotRunning(settingsServer, 45000)) << "the settings server did not end";
+    presetFlag.LetGo();
+    EXPECT_TRUE(WaitUntilNotRunning(settingsServer, 60000)) << "the settings server did not end within 60 s";
     EXPECT_EQ(1, presetFlag.Stored());
 }
 

@@ -1,4 +1,6 @@
 #include "ModalDriver.h"
+#include <gtest/gtest.h>
+#include <map>
 #include <utility>
 #include "LanguageModule.h"
 
@@ -10,6 +12,7 @@ struct DriveState
     std::function<void(CDialog&)> drive;
     UINT_PTR driveTimer = 0;
     UINT_PTR limitTimer = 0;
+    bool driven = false;
 };
 
 DriveState& State()
@@ -23,8 +26,12 @@ void CALLBACK LimitTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
     ::KillTimer(nullptr, timer);
     DriveState& state = State();
     state.limitTimer = 0;
-    if (state.dialog != nullptr && state.dialog->m_hWnd != nullptr)
+    if (state.dialog != nullptr && state.dialog->m_hWnd != nullptr) {
+        ADD_FAILURE() << (state.driven ? "RunModal: the dialog was still open 10 s after it was driven"
+                                       : "RunModal: the dialog did not become visible within 30 s")
+                      << "; ending it with modalNotEnded";
         state.dialog->EndDialog(static_cast<int>(modalNotEnded));
+    }
 }
 
 void CALLBACK DriveTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
@@ -36,7 +43,10 @@ void CALLBACK DriveTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
     state.driveTimer = 0;
     if (state.limitTimer != 0)
         ::KillTimer(nullptr, state.limitTimer);
+    // Messages the drive posted come before any timer: this fires only when
+    // the dialog stays open with nothing left to do.
     state.limitTimer = ::SetTimer(nullptr, 0, 10000, &LimitTimerProc);
+    state.driven = true;
     auto drive = std::exchange(state.drive, nullptr);
     try {
         drive(*state.dialog);
@@ -85,19 +95,56 @@ void PumpMessages(HWND dialog)
     }
 }
 
-HWND FocusInFront(HWND dialog)
+namespace {
+
+struct FocusRecord
 {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (::GetForegroundWindow() == dialog) {
-            if (HWND focus = ::GetFocus())
-                return focus;
-        } else {
-            ::SetForegroundWindow(dialog);
+    HHOOK hook = nullptr;
+    std::map<HWND, HWND> focus;  // top-level window -> its control that last got the focus
+};
+
+FocusRecord& Focus()
+{
+    thread_local FocusRecord record;
+    return record;
+}
+
+LRESULT CALLBACK FocusHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        const auto* call = reinterpret_cast<CWPRETSTRUCT*>(lParam);
+        if (call->message == WM_SETFOCUS) {
+            if (HWND root = ::GetAncestor(call->hwnd, GA_ROOT))
+                Focus().focus[root] = call->hwnd;
+        } else if (call->message == WM_NCDESTROY) {
+            Focus().focus.erase(call->hwnd);
         }
-        PumpMessages(dialog);
-        ::Sleep(20);
     }
-    return ::GetFocus();
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+void TrackDialogFocus()
+{
+    FocusRecord& record = Focus();
+    if (record.hook == nullptr)
+        record.hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &FocusHook, nullptr, ::GetCurrentThreadId());
+}
+
+HWND DialogFocus(HWND dialog)
+{
+    FocusRecord& record = Focus();
+    if (record.hook == nullptr) {
+        ADD_FAILURE() << "DialogFocus: this thread's focus is not tracked (TrackDialogFocus)";
+        return nullptr;
+    }
+    PumpMessages(dialog);  // what the dialog still has to do
+    const auto found = record.focus.find(dialog);
+    if (found == record.focus.end())
+        return nullptr;
+    HWND focus = found->second;
+    return focus == dialog || ::IsChild(dialog, focus) ? focus : nullptr;
 }
 
 ScopedLanguageResources::ScopedLanguageResources(HINSTANCE module) : previous_(GetLanguageResourceHandle())

@@ -16,10 +16,15 @@ INT_PTR RunModal(CDialog& dialog, std::function<void(CDialog&)> drive);
 // Handles the messages waiting in this thread's queue, as a dialog loop would.
 void PumpMessages(HWND dialog = nullptr);
 
-// The control with the focus in `dialog`, read while the dialog is in front: a
-// window of another test process may have taken the foreground, and a thread
-// whose window is not active has no focus (the dialog keeps it for its return).
-HWND FocusInFront(HWND dialog);
+// Notes, for every window of this thread, which of its controls last received
+// the focus (WM_SETFOCUS); TestMain turns it on for the test thread.
+void TrackDialogFocus();
+
+// The control of `dialog` that has the focus whenever the dialog is active:
+// the one that last received it. Other test processes take the foreground at
+// any moment, and a thread whose window is not active has no focus at all
+// (the dialog keeps it for its return), so GetFocus() would depend on them.
+HWND DialogFocus(HWND dialog);
 
 // Makes `module` the language resources while it lives (e.g. the test program's own).
 class ScopedLanguageResources

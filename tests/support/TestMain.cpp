@@ -2,10 +2,12 @@
 // so tests read the real texts.
 #include <gtest/gtest.h>
 #include "LanguageModule.h"
+#include "support/ModalDriver.h"
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    TrackDialogFocus();
     unique_hmodule language = LoadLanguageModule(nullptr, L"TarvixUtility.exe.mui");
     SetLanguageResourceHandle(language.get());
     const int result = RUN_ALL_TESTS();

@@ -2,16 +2,14 @@
 // real files and folders and the open-file dialog replaced by a recorder.
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 #include "DialogDriving.h"
 #include "ExecuteApplicationDlg.h"
 #include "FileDialog.h"
 #include "LanguageModule.h"
 #include "MessageBoxes.h"
+#include "support/DialogWatch.h"
 #include "support/ModalDriver.h"
 #include "tarvix/resource.h"
 
@@ -48,6 +46,7 @@ public:
         ::GetTempPathW(MAX_PATH, temp);
         path_ = std::wstring(temp) + L"chooser-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                 std::to_wstring(++counter);
+        RemoveTree(path_);  // left by an ended process of the same id
         ::CreateDirectoryW(path_.c_str(), nullptr);
     }
     ~TempFolder() { RemoveTree(path_); }
@@ -91,59 +90,6 @@ public:
 
 private:
     INT32 previous_;
-};
-
-// Watches for the program's warning box from another thread (the box runs its
-// own loop on the test's thread), notes its text and closes it.
-class WarningCloser
-{
-public:
-    WarningCloser() : caption_(ResourceText(IDS_APP_TITLE)), watcher_([this] { Watch(); }) {}
-    ~WarningCloser()
-    {
-        stop_ = true;
-        watcher_.join();
-    }
-    WarningCloser(const WarningCloser&) = delete;
-    WarningCloser& operator=(const WarningCloser&) = delete;
-
-    int Closed() const { return closed_; }
-    std::wstring LastText() const { return closed_ > 0 ? text_ : std::wstring(); }
-
-private:
-    void Watch()
-    {
-        while (!stop_) {
-            if (HWND box = OwnMessageBox(); box != nullptr) {
-                text_ = TextOf(::GetDlgItem(box, 0xFFFF));  // the message text of a message box
-                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-                while (!stop_ && ::IsWindow(box) && ::IsWindowVisible(box))
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                ++closed_;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-
-    // A visible message box of this process: tests in other processes show
-    // windows with the same caption, which are not ours to close.
-    HWND OwnMessageBox() const
-    {
-        for (HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", caption_.c_str()); box != nullptr;
-             box = ::FindWindowExW(nullptr, box, L"#32770", caption_.c_str())) {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(box, &pid);
-            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(box) && ::GetDlgItem(box, 0xFFFF) != nullptr)
-                return box;
-        }
-        return nullptr;
-    }
-
-    std::wstring caption_;
-    std::wstring text_;
-    std::atomic<int> closed_{0};
-    std::atomic<bool> stop_{false};
-    std::thread watcher_;
 };
 
 // What the open-file dialog was given, and what it answers.
@@ -250,7 +196,7 @@ TEST_F(ApplicationChooser, OkWithoutEditsWritesTheSameValuesBackAndReportsNoChan
     int focused = 0;
     EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
         shown = Read(d);
-        focused = ::GetDlgCtrlID(FocusInFront(d.m_hWnd));
+        focused = ::GetDlgCtrlID(DialogFocus(d.m_hWnd));
         Click(d, IDOK);
     }));
     EXPECT_EQ(tool, shown.path);
@@ -495,33 +441,56 @@ TEST_F(ApplicationChooser, CancellingTheOpenFileDialogKeepsAllThreeFields)
 
 TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently)
 {
+    // The warning is a message box on the test's own thread, shown and ended
+    // within the confirmation's call: the watch sees it, with its texts, before
+    // Click returns, and sees every box the chooser shows while it runs.
     std::vector<bool> open;
     {
         ScopedSilentMode shown(0);
-        WarningCloser closer;
         CZVKExecuteApplicationDlg chooser(target);
+        DialogWatch boxes([&chooser](HWND box) {
+            if (box != chooser.m_hWnd)
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);  // the user reads the warning and closes it
+        });
+        HWND chooserWindow = nullptr;
+        std::vector<DialogWatch::Box> warnings;
         EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+            chooserWindow = d.m_hWnd;
             Type(d, IDC_APP_PATH, temp.Path() + L"\\Missing.exe");
             Click(d, IDOK);  // returns once the warning was closed
+            warnings = boxes.BoxesExcept(chooserWindow);
             open.push_back(StillOpen(d));
             Click(d, IDCANCEL);
         }));
-        EXPECT_EQ(1, closer.Closed());
-        EXPECT_EQ(ResourceText(IDS_INVALID_APPLICATION), closer.LastText());
+        ASSERT_EQ(1u, warnings.size());
+        EXPECT_TRUE(warnings[0].shown);
+        EXPECT_EQ(ResourceText(IDS_APP_TITLE), warnings[0].caption);
+        EXPECT_EQ(ResourceText(IDS_INVALID_APPLICATION), warnings[0].text);
+        EXPECT_FALSE(::IsWindow(warnings[0].window));
+        EXPECT_EQ(1u, boxes.BoxesExcept(chooserWindow).size()) << "a box after the warning";
     }
     {
         ScopedSilentMode silent(1);
-        WarningCloser closer;
         CZVKExecuteApplicationDlg chooser(target);
+        DialogWatch boxes([&chooser](HWND box) {
+            if (box != chooser.m_hWnd)
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        HWND chooserWindow = nullptr;
+        size_t boxesAfterRefusal = 0;
         EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+            chooserWindow = d.m_hWnd;
             Type(d, IDC_APP_FOLDER, tool);
             Click(d, IDOK);
+            boxesAfterRefusal = boxes.BoxesExcept(chooserWindow).size();
             open.push_back(StillOpen(d));
-            PumpMessages(d.m_hWnd);
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
             Click(d, IDCANCEL);
         }));
-        EXPECT_EQ(0, closer.Closed());
+        // Not one box was made on this thread, during the refusal or after it.
+        EXPECT_EQ(0u, boxesAfterRefusal);
+        EXPECT_EQ(0u, boxes.BoxesExcept(chooserWindow).size());
+        ASSERT_EQ(1u, boxes.Boxes().size());
+        EXPECT_EQ(chooserWindow, boxes.Boxes()[0].window);  // the watch did see the chooser
     }
     EXPECT_EQ((std::vector<bool>{true, true}), open);
     ExpectTargetUntouched();

@@ -1,40 +1,33 @@
 // The main dialog's commands: presets, functions and the settings buttons with
-// the dialogs they open (driven from a second thread while they run).
+// the dialogs they open (driven from inside their own loops while they run).
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
 #include <fstream>
-#include <thread>
+#include <vector>
 #include "KeyNames.h"
 #include "MainDialogFixture.h"
+#include "support/DialogWatch.h"
 #include "support/ModalDriver.h"
 #include "tarvix/resource.h"
 
 namespace {
 
-// Waits for a dialog of this process with the given caption, then lets `drive`
-// work on it from this thread (the dialog's own thread is in its modal loop).
-std::thread DriveNextDialog(const std::wstring& caption, std::function<void(HWND)> drive)
+// Runs `open`, which shows a dialog modally on this thread, and lets `drive`
+// work on that dialog from inside its loop as soon as it is visible; answers
+// the captions of the dialogs that `open` showed. The watch sees each dialog
+// as it is shown, so nothing is polled and only this thread's dialogs count.
+std::vector<std::wstring> DriveDialogOf(const std::function<void()>& open, std::function<void(HWND)> drive)
 {
-    return std::thread([caption, drive] {
-        HWND found = nullptr;
-        // Tests in other processes may show dialogs with the same caption.
-        for (int i = 0; i < 200 && found == nullptr; ++i) {
-            for (HWND candidate = FindWindowExW(nullptr, nullptr, MAKEINTATOM(0x8002), caption.c_str());
-                 candidate != nullptr && found == nullptr;
-                 candidate = FindWindowExW(nullptr, candidate, MAKEINTATOM(0x8002), caption.c_str())) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(candidate, &pid);
-                if (pid == GetCurrentProcessId() && IsWindowVisible(candidate))
-                    found = candidate;
-            }
-            if (found == nullptr)
-                Sleep(25);
-        }
-        if (found != nullptr)
-            drive(found);
-    });
+    DialogWatch watch(std::move(drive));
+    open();
+    std::vector<std::wstring> captions;
+    for (const DialogWatch::Box& box : watch.Boxes())
+        captions.push_back(box.caption);
+    return captions;
 }
+
+using Captions = std::vector<std::wstring>;
 
 void Press(HWND dialog, int id)
 {
@@ -50,15 +43,32 @@ std::wstring TempFolder()
     return folder;
 }
 
-bool WaitForFile(const std::wstring& path, DWORD timeoutMs)
+// Waits until `folder` holds a file `name`: woken by the folder's change
+// notification, not by a clock; false after `limitMs` without it.
+bool WaitForFile(const std::wstring& folder, const std::wstring& name, DWORD limitMs)
 {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(50);
+    const std::wstring path = folder + L"\\" + name;
+    HANDLE changes = FindFirstChangeNotificationW(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+    if (changes == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "cannot watch the folder for its files (error " << GetLastError() << ")";
+        return false;
     }
-    return true;
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    bool found = false;
+    for (;;) {
+        // Looked at after the watch began: a file made before a wait is seen here.
+        found = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        const ULONGLONG now = GetTickCount64();
+        if (found || now >= end)
+            break;
+        if (WaitForSingleObject(changes, static_cast<DWORD>(end - now)) != WAIT_OBJECT_0 ||
+            !FindNextChangeNotification(changes)) {
+            found = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+            break;
+        }
+    }
+    FindCloseChangeNotification(changes);
+    return found;
 }
 
 int ItemWithText(HWND list, const wchar_t* text)
@@ -116,7 +126,9 @@ TEST_F(MainDialogTest, ActionTargetIsOpenedEvenInTheLaunchAndKeyRanges)
     const std::wstring script = folder + L"\\open.cmd";
     {
         std::ofstream file(std::string(script.begin(), script.end()));
-        file << "@echo opened> opened.txt\r\n";
+        // The mark appears in one step once written and closed, so the test
+        // never sees (or deletes) one that the script still has open.
+        file << "@echo opened> opened.tmp\r\n@move /y opened.tmp opened.txt > nul\r\n";
     }
     OfferEveryFunction();
     FakeFunction& launchRange = device->Add(150, L"Tool in the launch range");
@@ -129,10 +141,12 @@ TEST_F(MainDialogTest, ActionTargetIsOpenedEvenInTheLaunchAndKeyRanges)
     Open();
     for (int settingsButton : {IDC_BUTTON0_SETTINGS, IDC_BUTTON1_SETTINGS}) {
         ASSERT_TRUE(Enabled(settingsButton));
-        DeleteFileW((folder + L"\\opened.txt").c_str());
+        const std::wstring mark = folder + L"\\opened.txt";
+        ASSERT_TRUE(DeleteFileW(mark.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) << "the last mark stays";
         Click(settingsButton);
         // The shell runs the script in the entry's folder, where it leaves its mark.
-        EXPECT_TRUE(WaitForFile(folder + L"\\opened.txt", 20000)) << settingsButton;
+        EXPECT_TRUE(WaitForFile(folder, L"opened.txt", 60000))
+            << "the script of button " << settingsButton << " left no mark within 60 s";
         EXPECT_FALSE(Enabled(IDC_APPLY)) << "opening a program changes nothing";
     }
 
@@ -149,23 +163,19 @@ TEST_F(MainDialogTest, CancelledChooserChangesNothingAndAChosenProgramShowsItsNa
     const std::wstring before = Text(IDC_BUTTON0_LABEL);
     ASSERT_TRUE(Enabled(IDC_BUTTON0_SETTINGS));
 
-    std::thread cancel = DriveNextDialog(L"Start a Program", [](HWND chooser) {
+    EXPECT_EQ(Captions{L"Start a Program"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [](HWND chooser) {
         SetDlgItemTextW(chooser, IDC_APP_PATH, L"C:\\windows\\notepad.exe");
         Press(chooser, IDCANCEL);
-    });
-    Click(IDC_BUTTON0_SETTINGS);
-    cancel.join();
+    }));
     EXPECT_EQ(before, Text(IDC_BUTTON0_LABEL));
     EXPECT_FALSE(Enabled(IDC_APPLY));
     EXPECT_TRUE(dialog->buttons[0]->data.applicationPath.IsEmpty());
 
-    std::thread choose = DriveNextDialog(L"Start a Program", [](HWND chooser) {
+    EXPECT_EQ(Captions{L"Start a Program"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [](HWND chooser) {
         SetDlgItemTextW(chooser, IDC_APP_PATH, L"C:\\windows\\notepad.exe");
         SetDlgItemTextW(chooser, IDC_APP_ARGUMENTS, L" readme.txt ");
         Press(chooser, IDOK);
-    });
-    Click(IDC_BUTTON0_SETTINGS);
-    choose.join();
+    }));
     EXPECT_EQ(L"notepad", Text(IDC_BUTTON0_LABEL));
     EXPECT_TRUE(dialog->buttonIcon[0].valid());
     EXPECT_TRUE(Enabled(IDC_APPLY));
@@ -187,21 +197,18 @@ TEST_F(MainDialogTest, KeyEntryKeepsItsTextUnlessTheKeyDialogChangedSomething)
     EXPECT_EQ(std::wstring(KeyCombinationText(KeyCombination::Pack(VK_CONTROL, 0, KeyLetter, 'C'))), before);
 
     for (int button : {IDCANCEL, IDOK}) {
-        std::thread leave = DriveNextDialog(L"Key Combination", [button](HWND keys) { Press(keys, button); });
-        Click(IDC_BUTTON0_SETTINGS);
-        leave.join();
+        EXPECT_EQ(Captions{L"Key Combination"},
+                  DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [button](HWND keys) { Press(keys, button); }));
         EXPECT_EQ(before, Text(IDC_BUTTON0_LABEL));
         EXPECT_FALSE(Enabled(IDC_APPLY));
     }
 
-    std::thread change = DriveNextDialog(L"Key Combination", [](HWND keys) {
+    EXPECT_EQ(Captions{L"Key Combination"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [](HWND keys) {
         HWND category = GetDlgItem(keys, IDC_CATEGORY_LIST);
         SendMessageW(category, CB_SETCURSEL, 6, 0);  // the first named key
         SendMessageW(keys, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(category));
         Press(keys, IDOK);
-    });
-    Click(IDC_BUTTON0_SETTINGS);
-    change.join();
+    }));
     const UINT32 expected = KeyCombination::Pack(0, 0, KeyNamed, VK_RETURN);
     EXPECT_EQ(expected, dialog->buttons[0]->data.keyCombination);
     EXPECT_EQ(std::wstring(KeyCombinationText(expected)), Text(IDC_BUTTON0_LABEL));

@@ -196,7 +196,7 @@ TEST_F(MainDialogTest, ApplyWritesTheChangeAndCancelAfterwardsKeepsIt)
     SetFocus(Item(IDC_APPLY));
     Click(IDC_APPLY);
     EXPECT_FALSE(Enabled(IDC_APPLY));
-    EXPECT_EQ(Item(IDC_OK), FocusInFront(dialog->m_hWnd));
+    EXPECT_EQ(Item(IDC_OK), DialogFocus(dialog->m_hWnd));
     EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(1,57)"));
     EXPECT_EQ(57, StoredSetting(2));
 

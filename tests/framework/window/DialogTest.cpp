@@ -23,7 +23,7 @@ TEST_F(Dialogs, DoModalAnswersTheButtonOrTheValueGivenToEndDialog)
     CTestDlg ok;
     int focused = 0;
     EXPECT_EQ(IDOK, RunModal(ok, [&focused](CDialog& d) {
-        focused = ::GetDlgCtrlID(FocusInFront(d.m_hWnd));
+        focused = ::GetDlgCtrlID(DialogFocus(d.m_hWnd));
         Click(d, IDOK);
     }));
     EXPECT_EQ(IDC_TEST_COMBO, focused);  // OnInitDialog's TRUE: the first control has the focus
@@ -51,7 +51,7 @@ TEST_F(Dialogs, EscapeTheCloseBoxAndWmCloseReachOnCancel)
     CTestDlg escape;
     EXPECT_EQ(IDCANCEL, RunModal(escape, [](CDialog& d) {
         d.GotoDlgCtrl(d.GetDlgItem(IDC_TEST_EDIT));
-        ::PostMessageW(FocusInFront(d.m_hWnd), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        ::PostMessageW(DialogFocus(d.m_hWnd), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     }));
     EXPECT_EQ(1, escape.cancelCount);
 

@@ -112,11 +112,8 @@ TEST_F(MessageMaps, RegisteredMessagePostedByAWorkerIsHandledOnTheWindowsThread)
     ASSERT_NE(0u, CTestDlg::registeredMessage);
     HWND target = dialog.m_hWnd;
     std::thread worker([target] { ::PostMessageW(target, CTestDlg::registeredMessage, 7, 9); });
-    worker.join();
-    for (int i = 0; i < 100 && dialog.registeredThread == 0; ++i) {
-        PumpMessages(dialog.m_hWnd);
-        ::Sleep(5);
-    }
+    worker.join();  // PostMessage has returned: the message waits in this thread's queue
+    PumpMessages(dialog.m_hWnd);
     EXPECT_EQ(::GetCurrentThreadId(), dialog.registeredThread);
     EXPECT_EQ(7u, dialog.registeredWParam);
     EXPECT_EQ(9, dialog.registeredLParam);
