@@ -110,10 +110,13 @@ fi
 if ! alive "$state/keeper.pid" && [ -n "${WINE_RUN_KEEPER:-}" ] && [ -f "$WINE_RUN_KEEPER" ]; then
   setsid "${wine[@]}" "$WINE_RUN_KEEPER" </dev/null >/dev/null 2>&1 9>&- &
   echo $! >"$state/keeper.pid"
-  # Wine's background services start with the first process and keep its
-  # output open: start them here, on /dev/null, or every caller whose output
-  # is a pipe (CTest) waits for them.
-  "${wine[@]}" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  # Wine's services and desktop process keep the standard handles of the program
+  # that started them: the keeper starts them on /dev/null and holds the desktop.
+  # A program run before that could start them on its own output (CTest's pipe).
+  if ! "${wine[@]}" "$WINE_RUN_KEEPER" --ready </dev/null >/dev/null 2>&1 9>&-; then
+    echo "wine-run.sh: the keeper did not hold Wine's desktop within 60 s" >&2
+    exit 1
+  fi
 fi
 
 flock -u 9
