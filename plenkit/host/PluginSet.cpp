@@ -82,7 +82,8 @@ bool CPluginSet::Load(const CString& path)
     auto plugin = std::make_unique<Plugin>();
     plugin->path = FullPath(path);
 
-    plugin->module.reset(LoadLibraryW(plugin->path));
+    // A plug-in's own DLLs (on i686 the C++ runtime) lie beside it, not beside the host.
+    plugin->module.reset(LoadLibraryExW(plugin->path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!plugin->module) {
         reporter_.Report(L"The plug-in \"" + plugin->path + L"\" could not be loaded (" +
                          SystemMessage(GetLastError()) + L"); it is skipped.");

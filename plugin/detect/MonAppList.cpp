@@ -98,6 +98,7 @@ void CMonAppList::Detect(CArray<CString>& names)
 
 void CMonAppList::ReadLocation()
 {
+    location = defaultLocation;  // a detection never inherits the last one's value
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, locationKey, 0, KEY_READ, openKey.put()) != ERROR_SUCCESS) {
         CloseKey();
         return;
@@ -109,8 +110,6 @@ void CMonAppList::ReadLocation()
                          &size) == ERROR_SUCCESS &&
         type == REG_DWORD && size == sizeof(value))
         location = value;
-    else
-        location = defaultLocation;
     CloseKey();
 }
 

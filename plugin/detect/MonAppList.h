@@ -18,7 +18,8 @@ public:
     // found (a name can appear more than once).
     void Detect(CArray<CString>& names);
 
-    // "dwLocation" as the last detection read it; 4316 until then.
+    // "dwLocation" as the last detection read it; 4316 until then, and whenever
+    // that detection found no valid value.
     DWORD GetLocation() const noexcept { return location; }
 
     // How the Media Center key is opened for a native processor architecture.

@@ -1,5 +1,6 @@
 // The host program as a process.
 #include <gtest/gtest.h>
+#include "Handles.h"
 #include "HostWindow.h"
 #include "ProcessRun.h"
 #include "TestPaths.h"
@@ -42,4 +43,27 @@ TEST(HostProgram, WindowShowsThePagesAndClosesCleanly)
     EXPECT_EQ(1, SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_GETCOUNT, 0, 0));
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, host.Wait(10000));
+}
+
+TEST(HostProgram, FindsAPluginsOwnDependenciesBesideIt)
+{
+    // The plug-in imports a DLL that exists only in the plug-in's folder, which is
+    // neither the host's folder nor the current one, so a plain load cannot find it.
+    const std::wstring plugin = BinFile(L"apart\\FakePluginApart.dll");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(BinFile(L"apart\\FakePluginHelper.dll").c_str()));
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(BinFile(L"FakePluginHelper.dll").c_str()));
+    {
+        unique_hmodule plain(LoadLibraryW(plugin.c_str()));
+        const DWORD error = GetLastError();
+        ASSERT_EQ(nullptr, plain.get());
+        EXPECT_EQ(static_cast<DWORD>(ERROR_MOD_NOT_FOUND), error);
+    }
+
+    const ProcessResult run = RunProcess(Quoted(BinFile(L"PlenkitHost.exe")) + L" /list /quiet " + Quoted(plugin));
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_EQ("0\tsupported\tFake page A\tfake-a-helped\n"
+              "1\tunsupported\tFake page B\tfake-b\n"
+              "2\tsupported\tFake page C\tfake-c\n",
+              run.out);
 }

@@ -76,6 +76,19 @@ TEST(MonAppList, ScreenliftNeedsItsKeyAndLocation4309AsDword)
     EXPECT_EQ(Names{L"Screenlift pour Ardent"}, Detect(&read));
     EXPECT_EQ(4309u, read);
 
+    // One detector run again after the key has gone must not remember 4309.
+    {
+        CMonAppList detector;
+        CArray<CString> names;
+        detector.Detect(names);
+        ASSERT_EQ(1, names.GetSize());
+        ScopedKeyRemoval gone(sharedInfoKey);
+        ASSERT_TRUE(gone.ok());
+        detector.Detect(names);
+        EXPECT_EQ(0, names.GetSize());
+        EXPECT_EQ(4316u, detector.GetLocation());
+    }
+
     ASSERT_TRUE(location.SetDword(4316));
     EXPECT_EQ(Names(), Detect());
     ASSERT_TRUE(location.SetString(L"4309"));

@@ -3,15 +3,29 @@
 // all of which record what the host does with them. Built in variants:
 //   FAKE_THROWS      global_newClassDesc adds page A, then runs out of memory
 //   FAKE_NO_EXPORT   lacks global_newClassDesc (see its .def)
+//   FAKE_HELPED      page A's identity comes from FakePluginHelper.dll
 #include <windows.h>
 #include <commctrl.h>
 #include <new>
 #include "FakePluginLog.h"
 #include "Plenkit.h"
 
+#ifdef FAKE_HELPED
+extern "C" __declspec(dllimport) const wchar_t* __cdecl fake_HelperIdentity();
+#endif
+
 namespace {
 
 FakePluginLog fakeLog;
+
+const wchar_t* PageAIdentity()
+{
+#ifdef FAKE_HELPED
+    return fake_HelperIdentity();
+#else
+    return L"fake-a";
+#endif
+}
 
 class RecordingOption : public SettingOption
 {
@@ -114,7 +128,7 @@ class FakeDesc : public ClassDesc
 public:
     void AddPluginClasses() override
     {
-        AddClass(new FakePage(IDS_FAKE_A_TITLE, IDS_FAKE_A_DESCRIPTION, IDD_FAKE_A, L"fake-a", true));
+        AddClass(new FakePage(IDS_FAKE_A_TITLE, IDS_FAKE_A_DESCRIPTION, IDD_FAKE_A, PageAIdentity(), true));
 #ifdef FAKE_THROWS
         throw std::bad_alloc();
 #endif
