@@ -6,9 +6,10 @@
 #   CHECK/<package>.list      the zip's own entry list
 #   CHECK/arches.txt          the architectures in the snapshot, one a line
 # An architecture whose build has programs (build/<arch>/bin) is in it, and then
-# all three of its packages must be there; the tests' own build always has them.
-#   cmake -DBUILD_ROOT=build -DCHECK=build/x86_64/release-check -DVERSION=5.0.0.4240 -P UnpackPackages.cmake
-foreach(var BUILD_ROOT CHECK VERSION)
+# all three of its packages must be there; OWN_ARCH, the test program's, always is.
+#   cmake -DBUILD_ROOT=build -DCHECK=build/x86_64/release-check -DVERSION=5.0.0.4240 -DOWN_ARCH=x86_64
+#         -P UnpackPackages.cmake
+foreach(var BUILD_ROOT CHECK VERSION OWN_ARCH)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "UnpackPackages.cmake: ${var} is not set")
   endif()
@@ -18,7 +19,7 @@ file(REMOVE_RECURSE ${CHECK})
 file(MAKE_DIRECTORY ${CHECK})
 set(arches "")
 foreach(arch x86_64 i686)
-  if(NOT IS_DIRECTORY ${BUILD_ROOT}/${arch}/bin)
+  if(NOT arch STREQUAL OWN_ARCH AND NOT IS_DIRECTORY ${BUILD_ROOT}/${arch}/bin)
     continue()
   endif()
   set(zips Tarvix-${VERSION}-${arch}.zip Tarvix-DevKit-${VERSION}-${arch}.zip)

@@ -60,7 +60,8 @@ std::wstring Stretched(const std::wstring& path, size_t length)
     return folder + name;
 }
 
-// The bytes of a text, with or without its terminating NUL.
+// The bytes of a text, with or without its terminating NUL. SetRaw stores exactly
+// these: RegSetValueExW alone would count a NUL lying behind them in memory in.
 std::vector<BYTE> Bytes(const std::wstring& text, bool terminated = true)
 {
     const BYTE* start = reinterpret_cast<const BYTE*>(text.c_str());
