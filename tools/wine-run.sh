@@ -92,6 +92,10 @@ fi
 if ! alive "$state/keeper.pid" && [ -n "${WINE_RUN_KEEPER:-}" ] && [ -f "$WINE_RUN_KEEPER" ]; then
   setsid "$wine" "$WINE_RUN_KEEPER" </dev/null >/dev/null 2>&1 9>&- &
   echo $! >"$state/keeper.pid"
+  # Not before the keeper has the desktop up: a desktop process that a test
+  # started would hold the test's output open (see tools/winekeep.c).
+  "$wine" "$WINE_RUN_KEEPER" --ready </dev/null >/dev/null 2>&1 9>&- ||
+    echo "wine-run: the keeper did not bring the desktop up within 60 s" >&2
 fi
 
 flock -u 9
