@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <string>
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK ActivationProbeHook(int code, WPARAM wParam, LPARAM lParam)
+extern "C" LRESULT CALLBACK ActivationProbeHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE && wParam != 0) {  // 0: the thread's window is deactivated
         const std::wstring name = L"TarvixTest-Activated-" + std::to_wstring(GetCurrentProcessId());
