@@ -59,6 +59,8 @@ ChildProcess::ChildProcess(const std::wstring& commandLine, DWORD flags, const w
         process_.reset(info.hProcess);
         thread_.reset(info.hThread);
         id_ = info.dwProcessId;
+    } else {
+        startError_ = GetLastError();
     }
 }
 

@@ -20,6 +20,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return process_.valid(); }
+    // GetLastError() of a start that failed, else 0.
+    DWORD StartError() const { return startError_; }
     DWORD Id() const { return id_; }
     void Resume();
     // The exit code, or STILL_ACTIVE when the program did not end in time.
@@ -33,6 +35,7 @@ private:
     unique_handle process_;
     unique_handle thread_;
     DWORD id_ = 0;
+    DWORD startError_ = 0;
 };
 
 // "<bin>\program" quoted, then the arguments after one blank (none without arguments).

@@ -119,8 +119,10 @@ protected:
         ListRun run;
         ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet /list " + plugins), CREATE_SUSPENDED, nullptr,
                           true);
-        if (!host.Started())
+        if (!host.Started()) {
+            ADD_FAILURE() << "PlenkitHost did not start: error " << host.StartError();
             return run;
+        }
         const std::wstring name = VEXAUTILS_COUNTERS_PREFIX + std::to_wstring(host.Id());
         unique_handle mapping(
             CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(VexaUtilsCounters), name.c_str()));
