@@ -76,6 +76,25 @@ namespace {
 const wchar_t settingsServer[] = L"SimSettingsService.exe";
 const wchar_t settingsConfigKey[] = L"Software\\StandIns\\SimSettingsService";
 
+// The processes of that executable name that run in this prefix, opened for waiting.
+std::vector<unique_handle> RunningProcesses(const wchar_t* exeName)
+{
+    std::vector<unique_handle> processes;
+    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return processes;
+    PROCESSENTRY32W entry;
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName) != 0)
+            continue;
+        unique_handle process(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
+            processes.push_back(std::move(process));
+    }
+    return processes;
+}
+
 // The server was ending when the activation reached it, or had just gone.
 bool ServerWasEnding(HRESULT hr)
 {
@@ -100,15 +119,22 @@ bool ServerWasEnding(HRESULT hr)
 com_ptr<ISettingsService> ConnectToSettingsStandIn()
 {
     // The stand-in never hands out an object of a server that is ending: an
-    // activation that reaches one in that moment fails. Once that server's
-    // process has gone, COM starts a new one for the next activation.
+    // activation that reaches one in that moment fails. That server ran before
+    // the activation; once it has gone, COM starts a new one for the next.
     com_ptr<ISettingsService> service;
     for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::vector<unique_handle> before = RunningProcesses(settingsServer);
         const HRESULT hr = CoCreateInstance(CLSID_SettingsService, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsService,
                                             service.put_void());
         if (SUCCEEDED(hr) || !ServerWasEnding(hr))
             break;
-        if (!WaitUntilNotRunning(settingsServer, 60000)) {
+        if (before.empty())
+            continue;  // the server this activation started is the one that went
+        std::vector<HANDLE> waitOn;
+        for (const unique_handle& process : before)
+            if (waitOn.size() < MAXIMUM_WAIT_OBJECTS)
+                waitOn.push_back(process.get());
+        if (WaitForMultipleObjects(static_cast<DWORD>(waitOn.size()), waitOn.data(), FALSE, 60000) == WAIT_TIMEOUT) {
             ADD_FAILURE() << "the settings server that refused an activation (0x" << std::hex << hr
                           << ") did not end within 60 s";
             break;
@@ -144,28 +170,6 @@ void ServerIdleTime::Write(DWORD seconds)
                     sizeof(seconds));
 }
 
-namespace {
-
-// The processes of that executable name that run in this prefix, opened for waiting.
-std::vector<unique_handle> RunningProcesses(const wchar_t* exeName)
-{
-    std::vector<unique_handle> processes;
-    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot)
-        return processes;
-    PROCESSENTRY32W entry;
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, exeName) != 0)
-            continue;
-        unique_handle process(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
-            processes.push_back(std::move(process));
-    }
-    return processes;
-}
-
-} // namespace
 
 bool IsProcessRunning(const wchar_t* exeName)
 {

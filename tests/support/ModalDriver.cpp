@@ -27,7 +27,7 @@ void CALLBACK LimitTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
     DriveState& state = State();
     state.limitTimer = 0;
     if (state.dialog != nullptr && state.dialog->m_hWnd != nullptr) {
-        ADD_FAILURE() << (state.driven ? "RunModal: the dialog was still open 10 s after it was driven"
+        ADD_FAILURE() << (state.driven ? "RunModal: the dialog was still open 30 s after it was driven"
                                        : "RunModal: the dialog did not become visible within 30 s")
                       << "; ending it with modalNotEnded";
         state.dialog->EndDialog(static_cast<int>(modalNotEnded));
@@ -45,7 +45,7 @@ void CALLBACK DriveTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
         ::KillTimer(nullptr, state.limitTimer);
     // Messages the drive posted come before any timer: this fires only when
     // the dialog stays open with nothing left to do.
-    state.limitTimer = ::SetTimer(nullptr, 0, 10000, &LimitTimerProc);
+    state.limitTimer = ::SetTimer(nullptr, 0, 30000, &LimitTimerProc);
     state.driven = true;
     auto drive = std::exchange(state.drive, nullptr);
     try {
