@@ -128,6 +128,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         else
             exitCode = 2;
     }
-    CoUninitialize();
+    // COM is not uninitialised: with the classes revoked nothing new can reach
+    // the server, and the end of the process drops the rest. CoUninitialize
+    // waits for calls on every interface whose last stub it removes; under
+    // Wine it was seen to wait for good (a server left running with its
+    // classes revoked, on which every later "has the server ended?" waits).
     return exitCode;
 }
