@@ -12,7 +12,9 @@
 # The first use creates the prefix. One wineserver (-p60) and one keeper process
 # stay up between runs so a test costs a fraction of a second instead of a cold
 # start. Without DISPLAY a private Xvfb is started. Everything started here is
-# recorded in PREFIX.run/ and only that is stopped by --stop.
+# recorded in PREFIX.run/ and only that is stopped by --stop. With
+# WINE_RUN_OUTPUT_AFTER_EXIT set (the test launchers), the program's output is
+# passed on once it has ended.
 set -euo pipefail
 
 prefix=$(realpath -m "$1"); shift
@@ -70,7 +72,17 @@ if [ -z "${DISPLAY:-}" ]; then
     Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp -nolisten unix 8>"$state/display" \
       </dev/null >/dev/null 2>&1 9>&- &
     echo $! >"$state/xvfb.pid"
-    for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.05; done
+    # Xvfb writes its display number once it accepts clients; a busy machine can
+    # take seconds, so only its death or a minute ends the wait early.
+    for _ in $(seq 1200); do
+      [ -s "$state/display" ] && break
+      alive "$state/xvfb.pid" || break
+      sleep 0.05
+    done
+    if [ ! -s "$state/display" ]; then
+      echo "wine-run.sh: Xvfb did not report its display within 60 s (or ended)" >&2
+      exit 1
+    fi
   fi
   DISPLAY=":$(cat "$state/display")"
 fi
@@ -128,4 +140,18 @@ if [ "${1:-}" = "--register" ]; then
   "${wine[@]}" "$regedit" /s "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
   exit 0
 fi
-exec "${wine[@]}" "$@"
+if [ -z "${WINE_RUN_OUTPUT_AFTER_EXIT:-}" ]; then
+  exec "${wine[@]}" "$@"
+fi
+# Every process Wine starts, COM's local servers included, inherits the Unix
+# stdout and stderr of the one that started it. CTest reads a test's output until
+# the pipe closes, so a server that outlived its client would hold the test open
+# until the time limit: such processes get files instead, passed on at the end.
+out=$(mktemp "$state/out.XXXXXX")
+err=$(mktemp "$state/err.XXXXXX")
+trap 'rm -f "$out" "$err"' EXIT
+rc=0
+"${wine[@]}" "$@" >"$out" 2>"$err" || rc=$?
+cat "$out"
+cat "$err" >&2
+exit "$rc"
