@@ -169,10 +169,10 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
 
     if (SettingsConnection* settings = GetSettingsConnection()) {
         INT32 option = 0;
-        if (ReadIntSetting(settings, SettingsIndex::Option, option)) {
+        const SettingRead read = ReadIntSetting(settings, SettingsIndex::Option, option);
+        if (read == SettingRead::Value)
             optionCheck.SetCheck(option != 0 ? BST_CHECKED : BST_UNCHECKED);
-            NoteSettingKnown(SettingsIndex::Option);
-        }
+        NoteSettingRead(SettingsIndex::Option, read);
     }
 
     // Every start writes what it shows once.
@@ -210,14 +210,13 @@ void CTarvixUtilityDlg::ReadSettings()
     if (settings == nullptr)
         return;
     (void)ReloadSettings(settings);
-    if (ReadIntSetting(settings, SettingsIndex::PresetActive, presetActive))
-        NoteSettingKnown(SettingsIndex::PresetActive);
+    NoteSettingRead(SettingsIndex::PresetActive, ReadIntSetting(settings, SettingsIndex::PresetActive, presetActive));
     for (int i = 0; i < MaxButtons; ++i) {
         INT32 function = static_cast<INT32>(customFunctionId[i]);
-        if (ReadIntSetting(settings, SettingsIndex::CustomFunction0 + i, function)) {
+        const SettingRead read = ReadIntSetting(settings, SettingsIndex::CustomFunction0 + i, function);
+        if (read == SettingRead::Value)
             customFunctionId[i] = static_cast<UINT32>(function);
-            NoteSettingKnown(SettingsIndex::CustomFunction0 + i);
-        }
+        NoteSettingRead(SettingsIndex::CustomFunction0 + i, read);
     }
 }
 

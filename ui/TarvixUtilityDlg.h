@@ -11,6 +11,7 @@
 #include "Presets.h"
 #include "ButtonController.h"
 #include "MouseButtonDevice.h"
+#include "SettingsConnection.h"
 
 class CTarvixUtilityDlg : public CDialog
 {
@@ -105,10 +106,17 @@ private:
     _SPECIAL_BUTTON_INFO* SelectedEntry(int index);
 
     // The settings values (indices 1 to 4) that ApplyChanges writes: those the
-    // dialog read and those the user changed since. One that could not be read
-    // stays as the service keeps it instead of being overwritten with a default.
+    // dialog read and those the user changed since. One the service has never
+    // stored counts as read with the dialog's default; one that a failing
+    // service could not answer stays as the service keeps it instead of being
+    // overwritten with a default.
     bool settingKnown_[4] = {false, false, false, false};
     void NoteSettingKnown(LONG index) { settingKnown_[index - 1] = true; }
+    void NoteSettingRead(LONG index, SettingRead read)
+    {
+        if (read != SettingRead::Failed)
+            NoteSettingKnown(index);
+    }
 
     DialogScale scale_;
     unique_gdi<HBITMAP> mousePicture_;
