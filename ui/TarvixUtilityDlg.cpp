@@ -405,7 +405,15 @@ void CTarvixUtilityDlg::OnOptionClicked()
 
 LRESULT CTarvixUtilityDlg::OnShutdownRequest(WPARAM, LPARAM)
 {
-    if (GetEndResult() == -1)
+    if (GetEndResult() != -1)
+        return 0;
+    if (subDialog_ == nullptr) {
         OnOK();
+        return 0;
+    }
+    // The sub-dialog's loop runs beneath this handler: the dialog can only end
+    // once that loop has returned to OnFunctionSettings, which finishes the request.
+    shutdownDue_ = true;
+    subDialog_->OnCancel();
     return 0;
 }

@@ -91,7 +91,8 @@ protected:
     void OnCancelButton();
     void OnApply();
     void OnOptionClicked();
-    // A shutdown request handed over from the observer's thread: apply and close here.
+    // A shutdown request handed over from the observer's thread: an open
+    // sub-dialog ends as cancelled, then the dialog applies and closes.
     LRESULT OnShutdownRequest(WPARAM kind, LPARAM);
 
 private:
@@ -104,6 +105,11 @@ private:
     CSpecialButtonData* DataOf(int index) const;
     const SpecialButtonFunctions* FunctionsOf(int index) const;
     _SPECIAL_BUTTON_INFO* SelectedEntry(int index);
+    // Runs the settings button's dialog modally; a shutdown request meanwhile cancels it.
+    INT_PTR RunSubDialog(CDialog& subDialog);
+
+    CDialog* subDialog_ = nullptr;  // the one RunSubDialog runs, while it runs
+    bool shutdownDue_ = false;      // a shutdown request waits for the sub-dialog's loop to return
 
     // The settings values (indices 1 to 4) that ApplyChanges writes: those the
     // dialog read and those the user changed since. One the service has never
