@@ -63,6 +63,19 @@ bool OpensSettings(const _SPECIAL_BUTTON_INFO& entry)
     return entry.isCustomEntry != 0 || !entry.actionTarget.IsEmpty();
 }
 
+// Closes a shown dialog window of the thread that is neither `mainDialog` nor
+// one of the framework's, as the Escape key would.
+BOOL CALLBACK CancelForeignDialog(HWND window, LPARAM mainDialog)
+{
+    wchar_t className[16] = L"";
+    if (window != reinterpret_cast<HWND>(mainDialog) && IsWindowVisible(window) &&
+        CWnd::FromHandlePermanent(window) == nullptr && GetClassNameW(window, className, ARRAYSIZE(className)) &&
+        lstrcmpW(className, L"#32770") == 0)
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
+    return TRUE;
+}
+
 } // namespace
 
 const MessageMapEntry CTarvixUtilityDlg::messageEntries[] = {
@@ -407,6 +420,9 @@ LRESULT CTarvixUtilityDlg::OnShutdownRequest(WPARAM, LPARAM)
 {
     if (GetEndResult() != -1)
         return 0;
+    // Dialogs that are not ours (the chooser's warning box, the open-file
+    // dialog) would keep their loops, and with them the program, running.
+    EnumThreadWindows(GetCurrentThreadId(), CancelForeignDialog, reinterpret_cast<LPARAM>(m_hWnd));
     if (subDialog_ == nullptr) {
         OnOK();
         return 0;

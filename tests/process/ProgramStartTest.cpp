@@ -212,6 +212,7 @@ TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
     } cases[] = {
         {"application chooser", IDS_LAUNCH_ENTRY_NAME, 101, IDC_APP_PATH, false},
         {"key-combination dialog", IDS_KEY_ENTRY_NAME, 201, IDC_CATEGORY_LIST, false},
+        {"warning over the application chooser", IDS_LAUNCH_ENTRY_NAME, 101, IDC_APP_PATH, true},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);
