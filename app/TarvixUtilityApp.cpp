@@ -52,6 +52,14 @@ BOOL CTarvixUtilityApp::InitInstance()
     if (switches.silent)
         silentMode = 1;
 
+    // A request to close the running copy needs no texts: a copy whose
+    // language resource is gone must still be able to end the one that runs.
+    if (switches.halt) {
+        if (HANDLE shutdown = observer.SessionShutdownEvent())
+            SetEvent(shutdown);
+        return TRUE;  // no main window: the program ends
+    }
+
     if (!LoadLanguageResources(L"TarvixUtility.exe.mui") || !HasProgramResources()) {
         // Without its texts the program cannot say anything else, so this one is in English.
         if (!silentMode)
@@ -62,12 +70,6 @@ BOOL CTarvixUtilityApp::InitInstance()
                         L"TarvixUtility", MB_OK | MB_ICONERROR);
         exitCode_ = ExitNoLanguage;
         return FALSE;
-    }
-
-    if (switches.halt) {
-        if (HANDLE shutdown = observer.SessionShutdownEvent())
-            SetEvent(shutdown);
-        return TRUE;  // no main window: the program ends
     }
 
     const CString title = Text(IDS_APP_TITLE);

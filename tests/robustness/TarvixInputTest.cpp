@@ -268,6 +268,15 @@ TEST_F(TarvixInput, MissingOrBrokenLanguageResourcesGiveAClearMessageAndAFailure
         ChildProcess silent(copy.Line(L"/miseban"));
         EXPECT_EQ(DescribeExit(CTarvixUtilityApp::ExitNoLanguage), DescribeExit(silent.WaitForExit(timeout)));
         EXPECT_EQ(0xFFFFu, device.Number(1, L"AssignedFunction", 0xFFFF));
+
+        // A shutdown request needs no texts: it still reaches the running copy.
+        ChildProcess running(ProgramLine(program));
+        ASSERT_NE(nullptr, WaitForMainDialog(running)) << DescribeExit(running.WaitForExit(0));
+        ChildProcess halt(copy.Line(L"/Halt"));
+        EXPECT_EQ(DescribeExit(0), DescribeExit(halt.WaitForExit(timeout)));
+        EXPECT_EQ(DescribeExit(0), DescribeExit(running.WaitForExit(timeout)));
+        // What the running copy applied is not the next case's silent run's doing.
+        RegDeleteTreeW(HKEY_CURRENT_USER, (device.Key() + L"\\Button1").c_str());
     }
     // The real resource in the same place: the copy works.
     ASSERT_TRUE(copy.WriteLanguage(real));
