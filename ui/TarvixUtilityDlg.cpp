@@ -153,6 +153,11 @@ _SPECIAL_BUTTON_INFO* CTarvixUtilityDlg::SelectedEntry(int index)
 BOOL CTarvixUtilityDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    // A second copy finds this dialog by the program's title, which a
+    // translation may word unlike the template's caption.
+    CString title;
+    if (title.LoadString(IDS_APP_TITLE))
+        SetWindowText(title);
     SetIcon(appIcon, TRUE);
     SetIcon(appIcon, FALSE);
 
