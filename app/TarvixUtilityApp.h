@@ -39,7 +39,6 @@ private:
     void NoteMainWindow(HWND window);
     void PostPendingShutdown(HWND window);
 
-    CObserveApp observer;
     unique_handle instanceMutex;
     // The main dialog's window, recorded on the user-interface thread, where
     // the observer's thread posts its requests: a search for it by caption
@@ -49,4 +48,7 @@ private:
     // before the main dialog had a window.
     std::atomic<WPARAM> pendingShutdown_{0};
     int exitCode_ = 0;
+    // Declared last, so destroyed first: its watcher thread, which calls this
+    // object back, has ended before any member it reads goes.
+    CObserveApp observer;
 };
