@@ -24,28 +24,6 @@ CString Text(UINT id)
     return text;
 }
 
-struct MainDialogSearch
-{
-    const wchar_t* title;
-    HWND found;
-};
-
-// The main dialog among the windows of the user-interface thread: a dialog
-// window with the program's title (its sub-dialogs have titles of their own).
-BOOL CALLBACK FindMainDialog(HWND window, LPARAM search)
-{
-    auto* wanted = reinterpret_cast<MainDialogSearch*>(search);
-    wchar_t className[16] = L"";
-    wchar_t caption[256] = L"";
-    GetClassNameW(window, className, ARRAYSIZE(className));
-    GetWindowTextW(window, caption, ARRAYSIZE(caption));
-    if (lstrcmpW(className, L"#32770") == 0 && lstrcmpW(caption, wanted->title) == 0) {
-        wanted->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A module that loads but lacks the program's title or its main dialog (another
 // program's resources, or a damaged file) is of no more use than none.
 bool HasProgramResources()
@@ -74,6 +52,14 @@ BOOL CTarvixUtilityApp::InitInstance()
     if (switches.silent)
         silentMode = 1;
 
+    // A request to close the running copy needs no texts: a copy whose
+    // language resource is gone must still be able to end the one that runs.
+    if (switches.halt) {
+        if (HANDLE shutdown = observer.SessionShutdownEvent())
+            SetEvent(shutdown);
+        return TRUE;  // no main window: the program ends
+    }
+
     if (!LoadLanguageResources(L"TarvixUtility.exe.mui") || !HasProgramResources()) {
         // Without its texts the program cannot say anything else, so this one is in English.
         if (!silentMode)
@@ -84,12 +70,6 @@ BOOL CTarvixUtilityApp::InitInstance()
                         L"TarvixUtility", MB_OK | MB_ICONERROR);
         exitCode_ = ExitNoLanguage;
         return FALSE;
-    }
-
-    if (switches.halt) {
-        if (HANDLE shutdown = observer.SessionShutdownEvent())
-            SetEvent(shutdown);
-        return TRUE;  // no main window: the program ends
     }
 
     const CString title = Text(IDS_APP_TITLE);
@@ -105,8 +85,6 @@ BOOL CTarvixUtilityApp::InitInstance()
         throw zvk_co_InternalException(static_cast<int>(error != ERROR_SUCCESS ? error : ERROR_INVALID_HANDLE),
                                        zvk_co_Exception::SystemCallFailed);
 
-    uiThread_ = GetCurrentThreadId();
-    title_ = title;
     observer.SetListener(this);
     (void)observer.Start();  // running without presence mutexes is still running
 
@@ -120,6 +98,7 @@ BOOL CTarvixUtilityApp::InitInstance()
         m_pMainWnd = &dialog;
         dialog.DoModal();
         m_pMainWnd = nullptr;
+        NoteMainWindow(nullptr);
     }
     return FALSE;
 }
@@ -156,20 +135,33 @@ int CTarvixUtilityApp::OnShutdownUser()
 int CTarvixUtilityApp::HandOverShutdown(WPARAM kind)
 {
     // This runs on the observer's thread: the dialog object is not touched here,
-    // only its window is looked up and sent the request.
-    MainDialogSearch search{title_.GetString(), nullptr};
-    EnumThreadWindows(uiThread_, FindMainDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr)
-        PostMessageW(search.found, CObserveApp::notifyMessage, kind, 0);
-    else
-        shutdownPending_ = true;
+    // and nothing is sent to the user-interface thread, which may be busy or ending.
+    pendingShutdown_ = kind;
+    if (HWND window = mainWindow_)
+        PostPendingShutdown(window);
     return 0;
+}
+
+void CTarvixUtilityApp::NoteMainWindow(HWND window)
+{
+    mainWindow_ = window;
+    if (window != nullptr)
+        PostPendingShutdown(window);
+}
+
+void CTarvixUtilityApp::PostPendingShutdown(HWND window)
+{
+    // Both threads come here, the observer's after storing a request and this
+    // one after storing the window: at least one of them sees both, and the
+    // exchange lets only one of them post.
+    if (const WPARAM kind = pendingShutdown_.exchange(0))
+        PostMessageW(window, CObserveApp::notifyMessage, kind, 0);
 }
 
 BOOL CTarvixUtilityApp::PreTranslateMessage(MSG* message)
 {
     // The first message of the dialog's loop passes here once its window is up.
-    if (shutdownPending_ && m_pMainWnd != nullptr && m_pMainWnd->IsWindow() && shutdownPending_.exchange(false))
-        m_pMainWnd->PostMessage(CObserveApp::notifyMessage, 2, 0);
+    if (mainWindow_ == nullptr && m_pMainWnd != nullptr && m_pMainWnd->IsWindow())
+        NoteMainWindow(m_pMainWnd->m_hWnd);
     return CWinApp::PreTranslateMessage(message);
 }

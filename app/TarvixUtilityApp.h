@@ -4,7 +4,6 @@
 // copy to close, or only brings the running copy to the front.
 #include <windows.h>
 #include <atomic>
-#include "CString.h"
 #include "Handles.h"
 #include "ObserveApp.h"
 #include "WinApp.h"
@@ -36,13 +35,20 @@ protected:
 private:
     static const MessageMapEntry messageEntries[];
     int HandOverShutdown(WPARAM kind);
+    // On the user-interface thread: the main dialog's window, or null once it is gone.
+    void NoteMainWindow(HWND window);
+    void PostPendingShutdown(HWND window);
 
-    CObserveApp observer;
     unique_handle instanceMutex;
-    // Written before the observer's thread starts, read only by it afterwards.
-    DWORD uiThread_ = 0;
-    CString title_;
-    // A request that came before the main dialog had a window.
-    std::atomic<bool> shutdownPending_{false};
+    // The main dialog's window, recorded on the user-interface thread, where
+    // the observer's thread posts its requests: a search for it by caption
+    // could find a message box of the program instead.
+    std::atomic<HWND> mainWindow_{nullptr};
+    // The kind of a request not posted yet (0: none), such as one that came
+    // before the main dialog had a window.
+    std::atomic<WPARAM> pendingShutdown_{0};
     int exitCode_ = 0;
+    // Declared last, so destroyed first: its watcher thread, which calls this
+    // object back, has ended before any member it reads goes.
+    CObserveApp observer;
 };

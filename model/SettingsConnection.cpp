@@ -119,19 +119,22 @@ HRESULT CommitSettings(SettingsConnection* record)
     return HasService(record) ? record->service->Commit() : 1;
 }
 
-bool ReadIntSetting(SettingsConnection* record, LONG index, INT32& value)
+SettingRead ReadIntSetting(SettingsConnection* record, LONG index, INT32& value)
 {
     unique_variant read;
     V_VT(read.get()) = VT_INT;
     V_INT(read.get()) = value;
-    if (ReadSetting(record, TarvixSettingsSection, index, read.get()) != S_OK)
-        return false;
+    const HRESULT result = ReadSetting(record, TarvixSettingsSection, index, read.get());
+    if (result == HRESULT_FROM_WIN32(ERROR_NOT_FOUND))
+        return SettingRead::NotStored;
+    if (result != S_OK)
+        return SettingRead::Failed;
     // A service may answer another type; only what is an integer counts.
     unique_variant number;
     if (FAILED(VariantChangeType(number.get(), read.get(), 0, VT_INT)))
-        return false;
+        return SettingRead::Failed;
     value = V_INT(number.get());
-    return true;
+    return SettingRead::Value;
 }
 
 HRESULT WriteIntSetting(SettingsConnection* record, LONG index, INT32 value)

@@ -37,9 +37,17 @@ HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, S
 HRESULT ReloadSettings(SettingsConnection* connection);
 HRESULT CommitSettings(SettingsConnection* connection);
 
+// What a read of an integer found.
+enum class SettingRead
+{
+    Value,      // the service answered an integer
+    NotStored,  // the service has never stored this index (HRESULT_FROM_WIN32(ERROR_NOT_FOUND))
+    Failed,     // no service, a failed call, or an answer that is no integer
+};
+
 // An integer of TarvixSettingsSection, read as VT_INT. `value` changes only
-// when the read succeeds and the service answered something that is an integer.
-bool ReadIntSetting(SettingsConnection* connection, LONG index, INT32& value);
+// when the result is SettingRead::Value.
+SettingRead ReadIntSetting(SettingsConnection* connection, LONG index, INT32& value);
 // Writes an integer (VT_INT) to TarvixSettingsSection; the result is the service's.
 HRESULT WriteIntSetting(SettingsConnection* connection, LONG index, INT32 value);
 

@@ -63,6 +63,19 @@ bool OpensSettings(const _SPECIAL_BUTTON_INFO& entry)
     return entry.isCustomEntry != 0 || !entry.actionTarget.IsEmpty();
 }
 
+// Closes a shown dialog window of the thread that is neither `mainDialog` nor
+// one of the framework's, as the Escape key would.
+BOOL CALLBACK CancelForeignDialog(HWND window, LPARAM mainDialog)
+{
+    wchar_t className[16] = L"";
+    if (window != reinterpret_cast<HWND>(mainDialog) && IsWindowVisible(window) &&
+        CWnd::FromHandlePermanent(window) == nullptr && GetClassNameW(window, className, ARRAYSIZE(className)) &&
+        lstrcmpW(className, L"#32770") == 0)
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
+    return TRUE;
+}
+
 } // namespace
 
 const MessageMapEntry CTarvixUtilityDlg::messageEntries[] = {
@@ -140,6 +153,11 @@ _SPECIAL_BUTTON_INFO* CTarvixUtilityDlg::SelectedEntry(int index)
 BOOL CTarvixUtilityDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    // A second copy finds this dialog by the program's title, which a
+    // translation may word unlike the template's caption.
+    CString title;
+    if (title.LoadString(IDS_APP_TITLE))
+        SetWindowText(title);
     SetIcon(appIcon, TRUE);
     SetIcon(appIcon, FALSE);
 
@@ -169,10 +187,10 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
 
     if (SettingsConnection* settings = GetSettingsConnection()) {
         INT32 option = 0;
-        if (ReadIntSetting(settings, SettingsIndex::Option, option)) {
+        const SettingRead read = ReadIntSetting(settings, SettingsIndex::Option, option);
+        if (read == SettingRead::Value)
             optionCheck.SetCheck(option != 0 ? BST_CHECKED : BST_UNCHECKED);
-            NoteSettingKnown(SettingsIndex::Option);
-        }
+        NoteSettingRead(SettingsIndex::Option, read);
     }
 
     // Every start writes what it shows once.
@@ -210,14 +228,13 @@ void CTarvixUtilityDlg::ReadSettings()
     if (settings == nullptr)
         return;
     (void)ReloadSettings(settings);
-    if (ReadIntSetting(settings, SettingsIndex::PresetActive, presetActive))
-        NoteSettingKnown(SettingsIndex::PresetActive);
+    NoteSettingRead(SettingsIndex::PresetActive, ReadIntSetting(settings, SettingsIndex::PresetActive, presetActive));
     for (int i = 0; i < MaxButtons; ++i) {
         INT32 function = static_cast<INT32>(customFunctionId[i]);
-        if (ReadIntSetting(settings, SettingsIndex::CustomFunction0 + i, function)) {
+        const SettingRead read = ReadIntSetting(settings, SettingsIndex::CustomFunction0 + i, function);
+        if (read == SettingRead::Value)
             customFunctionId[i] = static_cast<UINT32>(function);
-            NoteSettingKnown(SettingsIndex::CustomFunction0 + i);
-        }
+        NoteSettingRead(SettingsIndex::CustomFunction0 + i, read);
     }
 }
 
@@ -406,7 +423,18 @@ void CTarvixUtilityDlg::OnOptionClicked()
 
 LRESULT CTarvixUtilityDlg::OnShutdownRequest(WPARAM, LPARAM)
 {
-    if (GetEndResult() == -1)
+    if (GetEndResult() != -1)
+        return 0;
+    // Dialogs that are not ours (the chooser's warning box, the open-file
+    // dialog) would keep their loops, and with them the program, running.
+    EnumThreadWindows(GetCurrentThreadId(), CancelForeignDialog, reinterpret_cast<LPARAM>(m_hWnd));
+    if (subDialog_ == nullptr) {
         OnOK();
+        return 0;
+    }
+    // The sub-dialog's loop runs beneath this handler: the dialog can only end
+    // once that loop has returned to OnFunctionSettings, which finishes the request.
+    shutdownDue_ = true;
+    subDialog_->OnCancel();
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "Presets.h"
 #include "ButtonController.h"
 #include "MouseButtonDevice.h"
+#include "SettingsConnection.h"
 
 class CTarvixUtilityDlg : public CDialog
 {
@@ -90,7 +91,8 @@ protected:
     void OnCancelButton();
     void OnApply();
     void OnOptionClicked();
-    // A shutdown request handed over from the observer's thread: apply and close here.
+    // A shutdown request handed over from the observer's thread: an open
+    // sub-dialog ends as cancelled, then the dialog applies and closes.
     LRESULT OnShutdownRequest(WPARAM kind, LPARAM);
 
 private:
@@ -103,12 +105,24 @@ private:
     CSpecialButtonData* DataOf(int index) const;
     const SpecialButtonFunctions* FunctionsOf(int index) const;
     _SPECIAL_BUTTON_INFO* SelectedEntry(int index);
+    // Runs the settings button's dialog modally; a shutdown request meanwhile cancels it.
+    INT_PTR RunSubDialog(CDialog& subDialog);
+
+    CDialog* subDialog_ = nullptr;  // the one RunSubDialog runs, while it runs
+    bool shutdownDue_ = false;      // a shutdown request waits for the sub-dialog's loop to return
 
     // The settings values (indices 1 to 4) that ApplyChanges writes: those the
-    // dialog read and those the user changed since. One that could not be read
-    // stays as the service keeps it instead of being overwritten with a default.
+    // dialog read and those the user changed since. One the service has never
+    // stored counts as read with the dialog's default; one that a failing
+    // service could not answer stays as the service keeps it instead of being
+    // overwritten with a default.
     bool settingKnown_[4] = {false, false, false, false};
     void NoteSettingKnown(LONG index) { settingKnown_[index - 1] = true; }
+    void NoteSettingRead(LONG index, SettingRead read)
+    {
+        if (read != SettingRead::Failed)
+            NoteSettingKnown(index);
+    }
 
     DialogScale scale_;
     unique_gdi<HBITMAP> mousePicture_;

@@ -2,6 +2,7 @@
 // application chooser or the key-combination dialog.
 #include <windows.h>
 #include <shellapi.h>
+#include <utility>
 #include "ExecuteApplicationDlg.h"
 #include "FunctionIds.h"
 #include "KeyCombinView.h"
@@ -43,7 +44,7 @@ void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
     }
     if (FunctionIds::IsLaunch(entry->functionId)) {
         CZVKExecuteApplicationDlg chooser(*data);
-        if (chooser.DoModal() == IDOK && chooser.IsChanged()) {
+        if (RunSubDialog(chooser) == IDOK && chooser.IsChanged()) {
             entry->applicationPath = data->applicationPath;
             entry->applicationArguments = data->applicationArguments;
             entry->applicationFolder = data->applicationFolder;
@@ -53,11 +54,25 @@ void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
         }
     } else if (entry->functionId > FunctionIds::LaunchLast && FunctionIds::IsKeyCombination(entry->functionId)) {
         CKeyCombin_View keys(*data);
-        if (keys.DoModal() == IDOK && keys.changed) {
+        if (RunSubDialog(keys) == IDOK && keys.changed) {
             entry->keyCombination = data->keyCombination;
             entry->displayText = KeyCombinationText(data->keyCombination);
             assignmentLabel[index].SetWindowText(entry->displayText);
             SetModified(true);
         }
     }
+    // A shutdown request cancelled the sub-dialog; now that it is gone, the dialog applies and closes.
+    if (std::exchange(shutdownDue_, false))
+        OnOK();
+}
+
+INT_PTR CTarvixUtilityDlg::RunSubDialog(CDialog& subDialog)
+{
+    struct Running
+    {
+        CDialog*& open;
+        ~Running() { open = nullptr; }
+    } running{subDialog_};
+    subDialog_ = &subDialog;
+    return subDialog.DoModal();
 }

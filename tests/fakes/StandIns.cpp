@@ -71,6 +71,16 @@ DWORD OwnDeviceState::Number(LONG button, const wchar_t* name, DWORD fallback) c
     return value;
 }
 
+std::wstring OwnDeviceState::Text(LONG button, const wchar_t* name, const std::wstring& fallback) const
+{
+    wchar_t value[1024] = L"";
+    DWORD size = sizeof(value);
+    const std::wstring path = key_ + L"\\Button" + std::to_wstring(button);
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return fallback;
+    return value;
+}
+
 namespace {
 
 const wchar_t settingsServer[] = L"SimSettingsService.exe";

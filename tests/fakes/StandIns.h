@@ -23,6 +23,7 @@ public:
     void SetLines(const wchar_t* name, const std::vector<std::wstring>& lines) const;
     // A stored per-button value, or `fallback`.
     DWORD Number(LONG button, const wchar_t* name, DWORD fallback) const;
+    std::wstring Text(LONG button, const wchar_t* name, const std::wstring& fallback) const;
 
 private:
     std::wstring key_;

@@ -78,7 +78,7 @@ TEST_F(SettingsTest, WithoutTheServiceThereIsNoConnectionAndNothingIsWritten)
     EXPECT_EQ(1, CommitSettings(nullptr));
     EXPECT_EQ(1, ReloadSettings(nullptr));
     INT32 kept = 7;
-    EXPECT_FALSE(ReadIntSetting(nullptr, 1, kept));
+    EXPECT_EQ(SettingRead::Failed, ReadIntSetting(nullptr, 1, kept));
     EXPECT_EQ(7, kept);
 
     // Without the companion the service is not used either, and is let go.
@@ -118,14 +118,14 @@ TEST_F(SettingsTest, ReadsAndWritesGoThroughTheServiceAndAFailedReadKeepsTheValu
     EXPECT_EQ(S_OK, CommitSettings(connection));
     EXPECT_EQ(S_OK, ReloadSettings(connection));
     INT32 value = 0;
-    EXPECT_TRUE(ReadIntSetting(connection, SettingsIndex::Option, value));
+    EXPECT_EQ(SettingRead::Value, ReadIntSetting(connection, SettingsIndex::Option, value));
     EXPECT_EQ(7, value);
     EXPECT_EQ((Calls{"SetValue(" + section + ",4,VT_INT=7)", "Commit", "Reload", "GetValue(" + section + ",4)"}),
               fakes.service.calls);
 
-    // Never written: the read fails, the caller's value stays.
+    // Never written: the service has nothing to answer, the caller's value stays.
     value = 42;
-    EXPECT_FALSE(ReadIntSetting(connection, SettingsIndex::CustomFunction0, value));
+    EXPECT_EQ(SettingRead::NotStored, ReadIntSetting(connection, SettingsIndex::CustomFunction0, value));
     EXPECT_EQ(42, value);
 
     // An answer that is no integer does not count as one.
@@ -135,7 +135,7 @@ TEST_F(SettingsTest, ReadsAndWritesGoThroughTheServiceAndAFailedReadKeepsTheValu
     V_BSTR(&text) = SysAllocString(L"many");
     fakes.service.Put(TarvixSettingsSection, SettingsIndex::CustomFunction1, text);
     VariantClear(&text);
-    EXPECT_FALSE(ReadIntSetting(connection, SettingsIndex::CustomFunction1, value));
+    EXPECT_EQ(SettingRead::Failed, ReadIntSetting(connection, SettingsIndex::CustomFunction1, value));
     EXPECT_EQ(42, value);
 
     fakes.service.failing.insert("GetValue");
@@ -146,7 +146,7 @@ TEST_F(SettingsTest, ReadsAndWritesGoThroughTheServiceAndAFailedReadKeepsTheValu
     EXPECT_EQ(E_FAIL, ReadSetting(connection, TarvixSettingsSection, SettingsIndex::Option, &read));
     EXPECT_EQ(VT_INT, V_VT(&read));
     EXPECT_EQ(5, V_INT(&read));
-    EXPECT_FALSE(ReadIntSetting(connection, SettingsIndex::Option, value));
+    EXPECT_EQ(SettingRead::Failed, ReadIntSetting(connection, SettingsIndex::Option, value));
     EXPECT_EQ(42, value);
 }
 

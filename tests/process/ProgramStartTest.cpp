@@ -143,6 +143,19 @@ protected:
             ADD_FAILURE() << "the program showed no main dialog within " << startTimeout / 1000 << " s";
         return dialog;
     }
+    // What a user does with the mouse: picks a function from a button's list.
+    static bool ChooseFunction(HWND dialog, int button, const std::wstring& name)
+    {
+        HWND list = GetDlgItem(dialog, IDC_BUTTON0_FUNCTIONS + button);
+        const LRESULT item =
+            SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
+        if (item < 0)
+            return false;
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_FUNCTIONS + button, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        return true;
+    }
     // Asks the running copy to close as a user's logoff tool would.
     void Halt()
     {
@@ -183,6 +196,60 @@ TEST_F(ProgramStartTest, HaltMakesTheRunningCopyApplyItsChangesAndClose)
     Halt();
     EXPECT_EQ(0u, first.WaitForExit(startTimeout));
     EXPECT_EQ(57u, device.Number(1, L"AssignedFunction", 0));
+}
+
+TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
+{
+    const wchar_t typedPath[] = L"C:\\windows\\notepad.exe";
+    const wchar_t missingPath[] = L"C:\\no such folder\\gone.exe";
+    const struct
+    {
+        const char* what;
+        UINT entryName;        // button 1's own function, chosen but not applied
+        DWORD function;
+        int subDialogControl;  // a control only that sub-dialog has
+        bool warning;          // confirm a missing program: the warning then stands over the chooser
+    } cases[] = {
+        {"application chooser", IDS_LAUNCH_ENTRY_NAME, 101, IDC_APP_PATH, false},
+        {"key-combination dialog", IDS_KEY_ENTRY_NAME, 201, IDC_CATEGORY_LIST, false},
+        {"warning over the application chooser", IDS_LAUNCH_ENTRY_NAME, 101, IDC_APP_PATH, true},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        StartedProgram program(L"TarvixUtility.exe");
+        HWND dialog = WaitForMainDialog(program);
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_TRUE(ChooseFunction(dialog, 0, Loaded(test.entryName)));
+        // Posted: the sub-dialog's modal loop keeps the handler from returning.
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_SETTINGS, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_BUTTON0_SETTINGS)));
+        HWND subDialog = WaitForDialog(program.Id(), L"", test.subDialogControl, startTimeout);
+        ASSERT_NE(nullptr, subDialog) << "the sub-dialog did not open within " << startTimeout / 1000 << " s";
+
+        // What the user enters there would change the button if the sub-dialog ended with OK.
+        HWND control = GetDlgItem(subDialog, test.subDialogControl);
+        if (test.subDialogControl == IDC_APP_PATH) {
+            SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(test.warning ? missingPath : typedPath));
+        } else {
+            SendMessageW(control, CB_SETCURSEL, 6, 0);  // the named key Enter
+            SendMessageW(subDialog, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(control));
+        }
+        if (test.warning) {
+            PostMessageW(subDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(subDialog, IDOK)));
+            HWND box = WaitForDialog(program.Id(), title, 0xFFFF, startTimeout);
+            ASSERT_NE(nullptr, box) << "no warning within " << startTimeout / 1000 << " s";
+            EXPECT_EQ(Loaded(IDS_INVALID_APPLICATION), WindowText(GetDlgItem(box, 0xFFFF)));
+        }
+
+        Halt();
+        EXPECT_EQ(0u, program.WaitForExit(startTimeout))
+            << "the program still ran " << startTimeout / 1000 << " s after the request";
+        EXPECT_EQ(test.function, device.Number(1, L"AssignedFunction", 0));
+        EXPECT_NE(std::wstring(typedPath), device.Text(1, L"ApplicationPath", L""));
+        EXPECT_EQ(0u, device.Number(1, L"KeyCombination", 0));  // Enter would be 0x0000060D
+    }
 }
 
 TEST_F(ProgramStartTest, SecondCopyBringsTheFirstToTheFrontAndEnds)

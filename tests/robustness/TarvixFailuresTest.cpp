@@ -230,15 +230,39 @@ TEST_F(TarvixFailures, OddDeviceConfigurationsKeepWhatIsStored)
 
 TEST_F(TarvixFailures, DialogWithEachSettingsMethodFailingStillAppliesTheButtons)
 {
-    const wchar_t* const failures[] = {L"GetValue", L"SetValue", L"Reload", L"Commit", L"SettingsService",
-                                       L"SettingsCompanion"};
-    for (const wchar_t* method : failures) {
-        SCOPED_TRACE(Narrow(method));
+    // The user picks "Zoom in" for button 1, applies, picks "Zoom out" for button 2
+    // and presses OK. Whatever failed, the file holds the last committed values, and
+    // the values the dialog could not read were not overwritten with its defaults.
+    // (With GetValue failing, the check box's value 1 is the witness: the box
+    // showed unchecked, and the user never touched it.)
+    const SettingsValues chosen{0, 57, 56, 1};  // the seeded values with button 2's new own choice
+    const SettingsValues nothingStored{-1, -1, -1, -1};
+    const struct
+    {
+        const wchar_t* failing;    // what the server fails; empty: nothing
+        SettingsValues stored;     // committed before the start
+        SettingsValues committed;  // committed at the end
+    } cases[] = {
+        {L"GetValue", seededSettings, chosen},
+        {L"SetValue", seededSettings, seededSettings},
+        {L"Reload", seededSettings, chosen},
+        {L"Commit", seededSettings, seededSettings},
+        {L"SettingsService", seededSettings, seededSettings},
+        {L"SettingsCompanion", seededSettings, seededSettings},
+        // A first start: the service answers "not found" for values it never
+        // stored, which is no failure. The start writes all four (own mode, no
+        // own choices yet, the check box as the template has it), as other
+        // readers of index 4 expect to find it.
+        {L"", nothingStored, {0, 57, 56, 0}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE((*test.failing != L'\0' ? Narrow(test.failing) + " fails" : std::string("nothing fails")) +
+                     (test.stored == nothingStored ? ", nothing stored" : ""));
         SeedDevice();
-        ASSERT_TRUE(settings.Commit(seededSettings));
+        ASSERT_TRUE(settings.Commit(test.stored));
         settings.Disconnect();  // the server must end to read its new configuration
         {
-            FailingSettingsServer failing(method);
+            FailingSettingsServer failing(test.failing);
             ASSERT_TRUE(failing.Ready()) << "the settings server of the case before did not end within 45 s";
             ChildProcess program(ProgramLine(L"TarvixUtility.exe"));
             HWND dialog = WaitForWindow(program);
@@ -257,16 +281,7 @@ TEST_F(TarvixFailures, DialogWithEachSettingsMethodFailingStillAppliesTheButtons
         first.assignedFunction = 57;
         second.assignedFunction = 56;
         ExpectButtons(first, second);
-        // Whatever failed, the file holds the last committed values, and the values
-        // the dialog could not read were not overwritten with its defaults.
-        // (With GetValue failing, the check box's value 1 is the witness: the box
-        // showed unchecked, and the user never touched it.)
-        const bool writes = lstrcmpW(method, L"SetValue") != 0 && lstrcmpW(method, L"Commit") != 0 &&
-                            lstrcmpW(method, L"SettingsService") != 0 && lstrcmpW(method, L"SettingsCompanion") != 0;
-        SettingsValues expected = seededSettings;
-        if (writes)
-            expected[2] = 56;  // button 2's own choice, written on OK
-        EXPECT_EQ(Describe(expected), Describe(settings.Committed()));
+        EXPECT_EQ(Describe(test.committed), Describe(settings.Committed()));
     }
 }
 

@@ -27,14 +27,66 @@ std::wstring Loaded(UINT id)
     return std::wstring(text.GetString());
 }
 
+BOOL CALLBACK FirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found)
+{
+    *reinterpret_cast<LANGID*>(found) = language;
+    return FALSE;
+}
+
+// Gives string `id` of a language resource file another text, as a
+// translation would; false when the file could not be changed.
+bool ReplaceString(const std::wstring& file, UINT id, const std::wstring& text)
+{
+    // Strings are kept in blocks of sixteen, each a length and that many characters.
+    const LPCWSTR block = MAKEINTRESOURCEW(id / 16 + 1);
+    LANGID language = 0;
+    std::vector<WORD> strings;
+    {
+        unique_hmodule module(
+            LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+        if (!module)
+            return false;
+        EnumResourceLanguagesW(module.get(), RT_STRING, block, FirstLanguage, reinterpret_cast<LONG_PTR>(&language));
+        HRSRC found = FindResourceExW(module.get(), RT_STRING, block, language);
+        HGLOBAL loaded = found != nullptr ? LoadResource(module.get(), found) : nullptr;
+        const auto* words = loaded != nullptr ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
+        if (words == nullptr)
+            return false;
+        const WORD* const end = words + SizeofResource(module.get(), found) / sizeof(WORD);
+        for (UINT i = 0; i < 16; ++i) {
+            if (words >= end || words + 1 + *words > end)
+                return false;
+            const WORD length = *words++;
+            if (i == id % 16) {
+                strings.push_back(static_cast<WORD>(text.size()));
+                strings.insert(strings.end(), text.begin(), text.end());
+            } else {
+                strings.push_back(length);
+                strings.insert(strings.end(), words, words + length);
+            }
+            words += length;
+        }
+    }
+    HANDLE update = BeginUpdateResourceW(file.c_str(), FALSE);
+    if (update == nullptr)
+        return false;
+    const bool replaced = UpdateResourceW(update, RT_STRING, block, language, strings.data(),
+                                          static_cast<DWORD>(strings.size() * sizeof(WORD))) != FALSE;
+    return EndUpdateResourceW(update, !replaced) != FALSE && replaced;
+}
+
 class TarvixInput : public testing::Test
 {
 protected:
     HWND WaitForMainDialog(ChildProcess& process, DWORD timeoutMs = timeout)
     {
+        return WaitForMainDialogCaptioned(process, title, timeoutMs);
+    }
+    HWND WaitForMainDialogCaptioned(ChildProcess& process, const std::wstring& caption, DWORD timeoutMs = timeout)
+    {
         const ULONGLONG end = GetTickCount64() + timeoutMs;
         for (;;) {
-            HWND window = FindProcessWindow(process.Id(), dialogClass, title);
+            HWND window = FindProcessWindow(process.Id(), dialogClass, caption);
             if (window != nullptr && GetDlgItem(window, IDC_PRESET_LIST) != nullptr)
                 return window;
             if (process.WaitForExit(0) != STILL_ACTIVE || GetTickCount64() >= end)
@@ -268,12 +320,39 @@ TEST_F(TarvixInput, MissingOrBrokenLanguageResourcesGiveAClearMessageAndAFailure
         ChildProcess silent(copy.Line(L"/miseban"));
         EXPECT_EQ(DescribeExit(CTarvixUtilityApp::ExitNoLanguage), DescribeExit(silent.WaitForExit(timeout)));
         EXPECT_EQ(0xFFFFu, device.Number(1, L"AssignedFunction", 0xFFFF));
+
+        // A shutdown request needs no texts: it still reaches the running copy.
+        ChildProcess running(ProgramLine(program));
+        ASSERT_NE(nullptr, WaitForMainDialog(running)) << DescribeExit(running.WaitForExit(0));
+        ChildProcess halt(copy.Line(L"/Halt"));
+        EXPECT_EQ(DescribeExit(0), DescribeExit(halt.WaitForExit(timeout)));
+        EXPECT_EQ(DescribeExit(0), DescribeExit(running.WaitForExit(timeout)));
+        // What the running copy applied is not the next case's silent run's doing.
+        RegDeleteTreeW(HKEY_CURRENT_USER, (device.Key() + L"\\Button1").c_str());
     }
     // The real resource in the same place: the copy works.
     ASSERT_TRUE(copy.WriteLanguage(real));
     ChildProcess run(copy.Line(L""));
     HWND dialog = WaitForMainDialog(run);
     ASSERT_NE(nullptr, dialog) << DescribeExit(run.WaitForExit(0));
+    Halt();
+    EXPECT_EQ(DescribeExit(0), DescribeExit(run.WaitForExit(timeout)));
+}
+
+TEST_F(TarvixInput, ATranslatedTitleCaptionsTheMainDialog)
+{
+    // A translation may word the title (text 6067) unlike the template's caption.
+    // A second copy looks for the running one's dialog by the title.
+    ProgramCopy copy;
+    ASSERT_TRUE(copy.ok());
+    const std::wstring retitled = L"Tarvix Button Utility, translated by a test";
+    ASSERT_TRUE(copy.WriteLanguage(FileBytes(BinPath(L"en-US\\TarvixUtility.exe.mui"))));
+    ASSERT_TRUE(ReplaceString(copy.LanguagePath(), IDS_APP_TITLE, retitled));
+
+    ChildProcess run(copy.Line(L""));
+    HWND dialog = WaitForMainDialogCaptioned(run, retitled);
+    EXPECT_NE(nullptr, dialog) << "no dialog captioned with the translated title within " << timeout / 1000
+                               << " s; the program's state: " << DescribeExit(run.WaitForExit(0));
     Halt();
     EXPECT_EQ(DescribeExit(0), DescribeExit(run.WaitForExit(timeout)));
 }
