@@ -1,7 +1,6 @@
 #include "PeloInterface.h"
 #include "ComException.h"
 #include "Handles.h"
-#include "PageIdentity.h"
 #include "PeloControl.h"
 
 namespace {
@@ -56,7 +55,7 @@ void CPeloInterface::Disconnect()
     }
 }
 
-HRESULT CPeloInterface::Transform(DWORD mode)
+HRESULT CPeloInterface::Transform(DWORD mode, const wchar_t* callerId)
 {
     if (control == nullptr)
         return E_FAIL;
@@ -71,7 +70,7 @@ HRESULT CPeloInterface::Transform(DWORD mode)
     bytes->vt = VT_ARRAY | VT_UI1;
     bytes->parray = array;
 
-    unique_bstr caller = AllocOrThrow(logoLampPageIdentity);
+    unique_bstr caller = AllocOrThrow(callerId);
     unique_variant empty;
     return control->ExecuteFunction(&inOut, name.get(), 0, 0, transformFlags, mode, caller.get(), *empty.get());
 }
