@@ -3,8 +3,8 @@
 // its LED mode. One Connect / Transform / Disconnect cycle per selection; the
 // calling thread must already be in a COM apartment.
 #include <windows.h>
-
-struct IPeloControl;
+#include "Handles.h"
+#include "PeloControl.h"
 
 class CPeloInterface
 {
@@ -26,8 +26,8 @@ public:
     // be allocated.
     HRESULT Transform(DWORD mode, const wchar_t* callerId);
 
-    bool IsConnected() const noexcept { return control != nullptr; }
+    bool IsConnected() const noexcept { return static_cast<bool>(control); }
 
 private:
-    IPeloControl* control = nullptr;
+    com_ptr<IPeloControl> control;
 };
