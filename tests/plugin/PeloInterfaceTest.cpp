@@ -1,6 +1,7 @@
 // The video-enhancement client and the LED mode option against an in-test service.
 #include <gtest/gtest.h>
 #include "FakePeloService.h"
+#include "Guards.h"
 #include "ImportPatch.h"
 #include "LogoLEDModeOption.h"
 #include "PageIdentity.h"
@@ -14,7 +15,7 @@ class PeloClient : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ASSERT_TRUE(SUCCEEDED(com_.result()));
         service_ = std::make_unique<FakePeloService>();
         ASSERT_TRUE(service_->ok());
     }
@@ -22,10 +23,10 @@ protected:
     {
         EXPECT_EQ(0, service_->record().live) << "every service object is released";
         service_.reset();
-        CoUninitialize();
     }
     FakePeloRecord& record() { return service_->record(); }
 
+    const com_initialization com_{COINIT_APARTMENTTHREADED};
     std::unique_ptr<FakePeloService> service_;
 };
 
