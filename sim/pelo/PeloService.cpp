@@ -135,10 +135,10 @@ public:
         record.Set(L"LastProbeFlags", flags);
         record.Set(L"LastProbeValueType", value.vt);
         record.Set(L"LastProbeReserved", reserved);
-        switch (record.Get(L"Probe", 0)) {
-        case 1:
+        switch (record.Get(L"Probe", PELO_PROBE_OK)) {
+        case PELO_PROBE_FAILS:
             return E_FAIL;
-        case 2:
+        case PELO_PROBE_HOLDS_BACK:
             return S_FALSE;
         default:
             return lstrcmpW(Text(name), L"QdrSetGamma") == 0 ? S_OK : E_NOTIMPL;
