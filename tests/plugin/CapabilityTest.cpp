@@ -7,7 +7,7 @@
 #include "LogoLampPage.h"
 #include "PageIdentity.h"
 #include "StandInWatch.h"
-#include "TestPaths.h"
+#include "support/TestPaths.h"
 #include "device/UtilityLibrary.h"
 
 namespace {

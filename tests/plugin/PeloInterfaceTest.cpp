@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include "FakePeloService.h"
 #include "Guards.h"
-#include "ImportPatch.h"
+#include "support/ImportPatch.h"
 #include "LogoLEDModeOption.h"
 #include "PageIdentity.h"
 #include "device/PeloInterface.h"

@@ -6,10 +6,10 @@
 #include "PageIdentity.h"
 #include "PeloWatch.h"
 #include "PluginSet.h"
-#include "ProcessRun.h"
-#include "RegistryFixtures.h"
+#include "support/ProcessRun.h"
+#include "support/RegistryFixtures.h"
 #include "StandInWatch.h"
-#include "TestPaths.h"
+#include "support/TestPaths.h"
 #include "peryl/resource.h"
 
 namespace {

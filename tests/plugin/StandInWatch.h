@@ -4,7 +4,7 @@
 // across the library's unloads, and the registered library path put back afterwards.
 #include <memory>
 #include <string>
-#include "RegistryFixtures.h"
+#include "support/RegistryFixtures.h"
 #include "VexaUtilsStandIn.h"
 
 class StandInWatch
