@@ -8,11 +8,16 @@ cmake_minimum_required(VERSION 3.25)
 set(rules
   "framework: app ui model plenkit plugin"
   "plenkit: app ui model plugin"
-  "plugin/device: plugin/. app ui model"
-  "plugin/detect: plugin/. app ui model"
-  "model: ui app"
-  # Rows the TarvixUtility side adds once they hold:
-  #   "ui: app"
+  "plugin: app ui model"
+  "plugin/device: plugin/."
+  "plugin/detect: plugin/."
+  "model: ui app plenkit plugin"
+  "ui: plenkit plugin"
+  "app: plenkit plugin"
+  "res: app ui model framework plenkit plugin"
+  "idl: app ui model framework plenkit plugin"
+  # Still to come from the TarvixUtility side, once it holds: ui includes
+  # nothing of app ("ui: app plenkit plugin").
 )
 
 # Where a quoted include may come from: our folders, the including file's own
