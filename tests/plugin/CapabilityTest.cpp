@@ -6,7 +6,7 @@
 #include "LampBrightnessPage.h"
 #include "LogoLampPage.h"
 #include "PageIdentity.h"
-#include "StandInWatch.h"
+#include "VexaUtilsWatch.h"
 #include "support/TestPaths.h"
 #include "device/UtilityLibrary.h"
 
@@ -18,12 +18,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(watch_.ok());
-        ASSERT_FALSE(StandInWatch::Loaded());
+        ASSERT_FALSE(VexaUtilsWatch::Loaded());
     }
     void TearDown() override
     {
         EXPECT_EQ(0, GetUtilityUsers());
-        EXPECT_FALSE(StandInWatch::Loaded()) << "the library must be released after every check";
+        EXPECT_FALSE(VexaUtilsWatch::Loaded()) << "the library must be released after every check";
     }
     // Both pages' answers: {logo lamp, lamp brightness}.
     std::pair<bool, bool> PagesSupported()
@@ -38,7 +38,7 @@ protected:
         return std::vector<LONG>(c.sequence, c.sequence + c.sequenceLength);
     }
 
-    StandInWatch watch_;
+    VexaUtilsWatch watch_;
 };
 
 using Calls = std::vector<LONG>;
@@ -83,7 +83,7 @@ TEST_F(Capability, EveryCheckLoadsBindsAndReleasesTheLibrary)
     EXPECT_EQ((Calls{VexaCallLoad, VexaCallAddRef, VexaCallIsSupported, VexaCallCallDriver, VexaCallRemoveRef,
                      VexaCallDetach, VexaCallUnload}),
               Sequence());
-    EXPECT_FALSE(StandInWatch::Loaded());
+    EXPECT_FALSE(VexaUtilsWatch::Loaded());
     EXPECT_TRUE(QueryCapability(lampBrightnessCapability));
     const VexaUtilsCounters& c = watch_.counters();
     EXPECT_EQ(2, c.loads);
@@ -125,7 +125,7 @@ TEST_F(Capability, ExplicitLoadAndUnloadBalance)
     EXPECT_EQ(library, GetUtilityLibrary());  // published once
     EXPECT_NE(nullptr, library->VuCallVideo);
     EXPECT_NE(nullptr, library->RemoveRef);
-    EXPECT_TRUE(StandInWatch::Loaded());
+    EXPECT_TRUE(VexaUtilsWatch::Loaded());
     UnloadUtilityLibrary();
     UnloadUtilityLibrary();  // nothing left to release
     EXPECT_EQ(1, watch_.counters().addRef);

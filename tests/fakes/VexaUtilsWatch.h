@@ -7,13 +7,13 @@
 #include "support/RegistryFixtures.h"
 #include "VexaUtilsStandIn.h"
 
-class StandInWatch
+class VexaUtilsWatch
 {
 public:
-    StandInWatch();
-    ~StandInWatch();
-    StandInWatch(const StandInWatch&) = delete;
-    StandInWatch& operator=(const StandInWatch&) = delete;
+    VexaUtilsWatch();
+    ~VexaUtilsWatch();
+    VexaUtilsWatch(const VexaUtilsWatch&) = delete;
+    VexaUtilsWatch& operator=(const VexaUtilsWatch&) = delete;
 
     bool ok() const noexcept { return counters_ != nullptr && config_->ok(); }
     VexaUtilsCounters& counters() { return *counters_; }
