@@ -84,10 +84,14 @@ private:
     HWND page_;
 };
 
+// What a SettingItem's value is (its kind).
+constexpr UINT itemKindNoValue = 0;
+constexpr UINT itemKindIndex = 1;
+
 class PLENKIT_API SettingItem : public Item
 {
 public:
-    // kind: 0 for an item without a value, 1 for an item whose value is an index.
+    // kind: itemKindNoValue or itemKindIndex.
     SettingItem(int tag1, int tag2, int firstControlId, int controlCount, UINT kind,
                 SettingOption* option);
     ~SettingItem() override;  // deletes the option

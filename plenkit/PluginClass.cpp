@@ -1,4 +1,5 @@
 #include "Plenkit.h"
+#include "Guards.h"
 
 PluginClass::PluginClass(UINT titleId, UINT descriptionId, UINT dialogId, const CString& identity)
     : titleId_(titleId), descriptionId_(descriptionId), dialogId_(dialogId), category_(0),
@@ -80,21 +81,23 @@ bool PluginClass::MoveControl(const ControlPos& pos) const
                       PlenkitScale(pos.cx, false), PlenkitScale(pos.cy, true), TRUE) != FALSE;
 }
 
+namespace {
+
+constexpr int designDpi = 96;
+
+// The screen's resolution along one axis (LOGPIXELSX or LOGPIXELSY).
+int ScreenDpi(int axis)
+{
+    window_dc screen(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.get(), axis) : designDpi;
+    return dpi > 0 ? dpi : designDpi;
+}
+
+} // namespace
+
 int PlenkitScale(UINT value, bool vertical)
 {
-    static const int dpiX = [] {
-        HDC screen = GetDC(nullptr);
-        const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-        if (screen != nullptr)
-            ReleaseDC(nullptr, screen);
-        return dpi > 0 ? dpi : 96;
-    }();
-    static const int dpiY = [] {
-        HDC screen = GetDC(nullptr);
-        const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-        if (screen != nullptr)
-            ReleaseDC(nullptr, screen);
-        return dpi > 0 ? dpi : 96;
-    }();
-    return MulDiv(static_cast<int>(value), vertical ? dpiY : dpiX, 96);
+    static const int dpiX = ScreenDpi(LOGPIXELSX);
+    static const int dpiY = ScreenDpi(LOGPIXELSY);
+    return MulDiv(static_cast<int>(value), vertical ? dpiY : dpiX, designDpi);
 }

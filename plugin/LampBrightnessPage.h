@@ -1,13 +1,9 @@
 #pragma once
 // The lamp-brightness page: three levels and the list of video applications.
-#include "Plenkit.h"
+#include "LampPage.h"
 
-class CLampBrightnessCtrlClass : public PluginClass
+class CLampBrightnessCtrlClass : public CLampPage
 {
 public:
     explicit CLampBrightnessCtrlClass(const CString& identity);
-
-    LONG InitPage() override;
-    LRESULT PageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool IsPageSupported() override;
 };

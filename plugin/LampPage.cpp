@@ -1,9 +1,46 @@
 #include "LampPage.h"
 #include <commctrl.h>
+#include <memory>
+#include "PageIdentity.h"
 #include "detect/InheritListBox.h"
 #include "detect/MonAppList.h"
+#include "device/UtilityLibrary.h"
 
-LRESULT LampPageProc(UINT msg, WPARAM, LPARAM lParam)
+namespace {
+
+constexpr int radioCount = 3;
+
+} // namespace
+
+CLampPage::CLampPage(const LampPageForm& form, const CString& identity)
+    : PluginClass(form.titleId, form.descriptionId, form.dialogId, identity), form_(form)
+{
+    SetCategory(lampPageCategory);
+}
+
+LONG CLampPage::InitPage()
+{
+    for (const LampPageControl& control : form_.layout)
+        (void)SetControlPos(control.id, control.x, control.y, control.cx, control.cy);
+
+    // The option exists before its radio item, which owns it from then on.
+    std::unique_ptr<SettingOption> option(form_.makeOption != nullptr ? form_.makeOption() : nullptr);
+    auto* radio = new CRadioButtonItem(0, 0, form_.firstRadioId, radioCount, itemKindIndex, option.get());
+    option.release();
+    RegisterItem(radio);
+    auto* list = new CInheritListBox(0, 0, form_.listId, itemKindNoValue, nullptr);
+    RegisterItem(list);
+
+    CArray<CString> names;
+    {
+        CMonAppList detector;
+        detector.Detect(names);
+    }
+    list->SetStrings(names);
+    return 0;
+}
+
+LRESULT CLampPage::PageProc(UINT msg, WPARAM, LPARAM lParam)
 {
     if (msg != WM_NOTIFY || lParam == 0)
         return 0;
@@ -23,12 +60,4 @@ LRESULT LampPageProc(UINT msg, WPARAM, LPARAM lParam)
     return 0;
 }
 
-void FillApplicationList(CInheritListBox& list)
-{
-    CArray<CString> names;
-    {
-        CMonAppList detector;
-        detector.Detect(names);
-    }
-    list.SetStrings(names);
-}
+bool CLampPage::IsPageSupported() { return QueryCapability(form_.capability); }

@@ -1,4 +1,5 @@
 #include "LogoLEDModeOption.h"
+#include "PageIdentity.h"
 #include "device/PeloInterface.h"
 
 LONG CLogoLEDModeOption::ApplyValue(const VARIANT& value)
@@ -6,7 +7,7 @@ LONG CLogoLEDModeOption::ApplyValue(const VARIANT& value)
     CPeloInterface service;
     // S_FALSE from the probe means the service will not take the mode either.
     if (service.Connect() == S_OK)
-        (void)service.Transform(LedModeFor(value.lVal));
+        (void)service.Transform(LedModeFor(value.lVal), logoLampPageIdentity);
     service.Disconnect();
     return 0;
 }

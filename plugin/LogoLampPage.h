@@ -1,13 +1,10 @@
 #pragma once
-// The logo-lamp page: three lamp modes and the list of video applications.
-#include "Plenkit.h"
+// The logo-lamp page: three lamp modes, each sent to the video-enhancement
+// service, and the list of video applications.
+#include "LampPage.h"
 
-class CLogoLampCtrlClass : public PluginClass
+class CLogoLampCtrlClass : public CLampPage
 {
 public:
     explicit CLogoLampCtrlClass(const CString& identity);
-
-    LONG InitPage() override;
-    LRESULT PageProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool IsPageSupported() override;
 };

@@ -41,9 +41,9 @@ for dpi in 96 144; do
     out="$docs/$(picture_name "$scene")-$dpi.png"
     work=$(mktemp -d)
     done_file="$work/done"
-    # The background job opens its output files itself, possibly after the poll below starts.
+    # Made here, not by the redirection below: the loop may read it before the
+    # background job has opened it.
     : >"$work/driver.out"
-    : >"$work/driver.err"
     launch "$bin/PictureDriver.exe" "$scene" "Z:${done_file//\//\\}" >"$work/driver.out" 2>"$work/driver.err" &
     driver=$!
     window=""

@@ -21,10 +21,9 @@ ATOM CHostWindow::RegisterHostClass()
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = &CHostWindow::MainProc;
         wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
         wc.lpszClassName = CHostWindow::WindowClassName();
-        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
         return RegisterClassExW(&wc);
     }();
     return atom;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include "Guards.h"
 #include "HostCommandLine.h"
 #include "HostWindow.h"
 
@@ -89,16 +90,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    // Plug-ins talk to COM services on this thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    int result = 0;
+    // Plug-ins talk to COM services on this thread; without COM those calls
+    // fail and the pages carry on.
+    const com_initialization com(COINIT_APARTMENTTHREADED);
     try {
-        result = RunHost(line);
+        return RunHost(line);
     } catch (...) {
         WriteStdText(STD_ERROR_HANDLE, L"PlenkitHost: an unexpected error ended the host.\n");
-        result = 4;
+        return 4;
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return result;
 }

@@ -13,33 +13,51 @@ const wchar_t playerFile[] = L"WinDVD.exe";
 const wchar_t separator[] = L"\\";
 const wchar_t blueRayMarker[] = L"DVDBD8";
 
+enum class Test
+{
+    KeyAtScreenliftLocation,  // the key exists and "dwLocation" is the Screenlift one
+    KeyInMachineView,         // the key exists in the machine's own registry view
+    Key,                      // the key exists
+    PlayerBehindSeparator,    // the key's "Path", "\" and "WinDVD.exe" name a file
+    PlayerJoined,             // the same without the separator; the marker picks the name
+    AppNameFile,              // the key's "AppName" names a file
+};
+
 } // namespace
 
-CMonAppList::CMonAppList() : location(defaultLocation)
+struct CMonAppList::Rule
 {
-    keyPaths[0] = L"software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Screenlift.exe";
-    keyPaths[1] = L"softWare\\Classes\\MediaCenter.DVR";
-    keyPaths[2] = L"software\\classes\\applications\\wmplayer.exe";
-    keyPaths[3] = L"software\\Intervideo\\WinDVD4";
-    keyPaths[4] = L"software\\Intervideo\\DVD7";
-    keyPaths[5] = L"software\\InterVideo\\DVD8";
-    keyPaths[6] = L"software\\microsoft\\windows\\currentversion\\app paths\\WinDVDBD.exe";
-    keyPaths[7] = L"software\\Intervideo\\dvdex";
-    keyPaths[8] = L"software\\Kelvor Corporation\\Cadence Player";
-    keyPaths[9] = L"software\\Kelvor Corporation\\Marlow Digital";
-    keyPaths[10] = L"software\\Kelvor Corporation\\Ardent Media plus";
+    const wchar_t* keyPath;  // under HKEY_LOCAL_MACHINE
+    Test test;
+    const wchar_t* name;
+    const wchar_t* markedName;   // PlayerJoined: the name when the path holds the marker
+    bool onlyWhenPreviousMissed;  // a second way to find the product of the rule before
+};
 
-    displayNames[0] = L"Screenlift pour Ardent";
-    displayNames[1] = L"Media Center";
-    displayNames[2] = L"Windows Media Player";
-    displayNames[3] = L"InterVideo WinDVD 5";
-    displayNames[4] = L"InterVideo WinDVD 7";
-    displayNames[5] = L"InterVideo WinDVD for Ardent";
-    displayNames[6] = L"InterVideo WinDVD BD for Ardent";
-    displayNames[7] = L"Cadence Player";
-    displayNames[8] = L"Ardent Media plus";
-    displayNames[9] = L"Marlow Digital";
-}
+namespace {
+
+// In the order they run, which is the order of the names found.
+const CMonAppList::Rule rules[] = {
+    {L"software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Screenlift.exe", Test::KeyAtScreenliftLocation,
+     L"Screenlift pour Ardent", nullptr, false},
+    {L"softWare\\Classes\\MediaCenter.DVR", Test::KeyInMachineView, L"Media Center", nullptr, false},
+    {L"software\\classes\\applications\\wmplayer.exe", Test::Key, L"Windows Media Player", nullptr, false},
+    {L"software\\Intervideo\\WinDVD4", Test::PlayerBehindSeparator, L"InterVideo WinDVD 5", nullptr, false},
+    {L"software\\Intervideo\\DVD7", Test::PlayerBehindSeparator, L"InterVideo WinDVD 7", nullptr, false},
+    // This product's path already ends in its folder separator.
+    {L"software\\InterVideo\\DVD8", Test::PlayerJoined, L"InterVideo WinDVD for Ardent",
+     L"InterVideo WinDVD BD for Ardent", false},
+    {L"software\\microsoft\\windows\\currentversion\\app paths\\WinDVDBD.exe", Test::Key,
+     L"InterVideo WinDVD for Ardent", nullptr, false},
+    {L"software\\Intervideo\\dvdex", Test::PlayerBehindSeparator, L"InterVideo WinDVD for Ardent", nullptr, true},
+    {L"software\\Kelvor Corporation\\Cadence Player", Test::AppNameFile, L"Cadence Player", nullptr, false},
+    {L"software\\Kelvor Corporation\\Marlow Digital", Test::Key, L"Marlow Digital", nullptr, false},
+    {L"software\\Kelvor Corporation\\Ardent Media plus", Test::Key, L"Ardent Media plus", nullptr, false},
+};
+
+} // namespace
+
+CMonAppList::CMonAppList() : location(defaultLocation) {}
 
 CMonAppList::~CMonAppList() = default;  // openKey closes what is still open
 
@@ -49,51 +67,49 @@ void CMonAppList::Detect(CArray<CString>& names)
 
     ReadLocation();
 
-    if (KeyExists(0) && location == screenliftLocation)
-        Found(0);
-
-    if (KeyExists(1, MediaCenterAccess(NativeArchitecture())))
-        Found(1);
-
-    if (KeyExists(2))
-        Found(2);
-
-    if (OpenRule(3) && PlayerFileFound(separator))
-        Found(3);
-    CloseKey();
-
-    if (OpenRule(4) && PlayerFileFound(separator))
-        Found(4);
-    CloseKey();
-
-    // This product's path already ends in its folder separator.
-    CString built;
-    if (OpenRule(5) && PlayerFileFound(L"", &built))
-        Found(built.Find(blueRayMarker) >= 0 ? 6 : 5);
-    CloseKey();
-
-    if (KeyExists(6)) {
-        Found(5);
-    } else {
-        if (OpenRule(7) && PlayerFileFound(separator))
-            Found(5);
-        CloseKey();
+    bool previousFound = false;
+    for (const Rule& rule : rules) {
+        if (rule.onlyWhenPreviousMissed && previousFound)
+            continue;
+        const wchar_t* name = Apply(rule);
+        previousFound = name != nullptr;
+        if (previousFound)
+            foundNames.Add(name);
     }
-
-    if (OpenRule(8)) {
-        CString appName;
-        if (ReadRegistryPath(openKey.get(), appNameValue, appName, false) && FileExists(appName))
-            Found(7);
-    }
-    CloseKey();
-
-    if (KeyExists(9))
-        Found(9);
-
-    if (KeyExists(10))
-        Found(8);
 
     names.Copy(foundNames);
+}
+
+const wchar_t* CMonAppList::Apply(const Rule& rule)
+{
+    const wchar_t* found = nullptr;
+    switch (rule.test) {
+    case Test::KeyAtScreenliftLocation:
+        return KeyExists(rule.keyPath) && location == screenliftLocation ? rule.name : nullptr;
+    case Test::KeyInMachineView:
+        return KeyExists(rule.keyPath, MediaCenterAccess(NativeArchitecture())) ? rule.name : nullptr;
+    case Test::Key:
+        return KeyExists(rule.keyPath) ? rule.name : nullptr;
+    case Test::PlayerBehindSeparator:
+        if (OpenKey(rule.keyPath) && PlayerFileFound(separator))
+            found = rule.name;
+        break;
+    case Test::PlayerJoined: {
+        CString built;
+        if (OpenKey(rule.keyPath) && PlayerFileFound(L"", &built))
+            found = built.Find(blueRayMarker) >= 0 ? rule.markedName : rule.name;
+        break;
+    }
+    case Test::AppNameFile:
+        if (OpenKey(rule.keyPath)) {
+            CString appName;
+            if (ReadRegistryPath(openKey.get(), appNameValue, appName, false) && FileExists(appName))
+                found = rule.name;
+        }
+        break;
+    }
+    CloseKey();
+    return found;
 }
 
 void CMonAppList::ReadLocation()
@@ -113,18 +129,16 @@ void CMonAppList::ReadLocation()
     CloseKey();
 }
 
-bool CMonAppList::KeyExists(int rule, REGSAM access)
+bool CMonAppList::KeyExists(const wchar_t* path, REGSAM access)
 {
-    const bool exists =
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPaths.at(rule), 0, access, openKey.put()) == ERROR_SUCCESS;
+    const bool exists = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, openKey.put()) == ERROR_SUCCESS;
     CloseKey();
     return exists;
 }
 
-bool CMonAppList::OpenRule(int rule)
+bool CMonAppList::OpenKey(const wchar_t* path)
 {
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPaths.at(rule), 0, KEY_READ, openKey.put()) ==
-           ERROR_SUCCESS;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, openKey.put()) == ERROR_SUCCESS;
 }
 
 void CMonAppList::CloseKey() noexcept { openKey.reset(); }
@@ -145,8 +159,6 @@ bool CMonAppList::FileExists(const CString& path)
 {
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
-
-void CMonAppList::Found(int nameNo) { foundNames.Add(displayNames.at(nameNo)); }
 
 REGSAM CMonAppList::MediaCenterAccess(WORD nativeArchitecture) noexcept
 {

@@ -1,7 +1,6 @@
 #pragma once
 // Finds which of the known video applications are installed, from keys under
 // HKEY_LOCAL_MACHINE and the files they point to.
-#include <map>
 #include "CArray.h"
 #include "CString.h"
 #include "Handles.h"
@@ -27,18 +26,19 @@ public:
     // The processor architecture of the machine (not of this process).
     static WORD NativeArchitecture();
 
+    struct Rule;
+
 private:
+    // The rule's display name when it finds its product, else null.
+    const wchar_t* Apply(const Rule& rule);
     void ReadLocation();
-    bool KeyExists(int rule, REGSAM access = KEY_READ);
-    bool OpenRule(int rule);
+    bool KeyExists(const wchar_t* path, REGSAM access = KEY_READ);
+    bool OpenKey(const wchar_t* path);
     void CloseKey() noexcept;
-    // The rule's key is open: its "Path" joined with `separator` and "WinDVD.exe".
+    // The open key's "Path" joined with `separator` and "WinDVD.exe", when that file exists.
     bool PlayerFileFound(const wchar_t* separator, CString* builtPath = nullptr);
     static bool FileExists(const CString& path);
-    void Found(int nameNo);
 
-    std::map<int, CString> keyPaths;
-    std::map<int, CString> displayNames;
     CArray<CString> foundNames;
     DWORD location;
     unique_hkey openKey;

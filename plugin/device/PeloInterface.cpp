@@ -1,7 +1,6 @@
 #include "PeloInterface.h"
 #include "ComException.h"
 #include "Handles.h"
-#include "PageIdentity.h"
 #include "PeloControl.h"
 
 namespace {
@@ -25,16 +24,16 @@ unique_bstr AllocOrThrow(const wchar_t* text)
 
 static_assert(serviceContext == 0x17, "the service may live in any kind of server");
 
-CPeloInterface::~CPeloInterface() { Disconnect(); }
+CPeloInterface::~CPeloInterface() = default;
 
 HRESULT CPeloInterface::Connect()
 {
-    if (control != nullptr)
+    if (control)
         return S_FALSE;
-    const HRESULT created = CoCreateInstance(CLSID_PeloControl, nullptr, serviceContext, IID_IPeloControl,
-                                             reinterpret_cast<void**>(&control));
+    const HRESULT created =
+        CoCreateInstance(CLSID_PeloControl, nullptr, serviceContext, IID_IPeloControl, control.put_void());
     if (FAILED(created)) {
-        control = nullptr;
+        (void)control.detach();  // whatever a failed creation left there is not ours to release
         return created;
     }
 
@@ -48,17 +47,11 @@ HRESULT CPeloInterface::Connect()
     return probed;
 }
 
-void CPeloInterface::Disconnect()
-{
-    if (IPeloControl* held = control) {
-        control = nullptr;
-        held->Release();
-    }
-}
+void CPeloInterface::Disconnect() { control.reset(); }
 
-HRESULT CPeloInterface::Transform(DWORD mode)
+HRESULT CPeloInterface::Transform(DWORD mode, const wchar_t* callerId)
 {
-    if (control == nullptr)
+    if (!control)
         return E_FAIL;
     ULONG inOut = transformInOut;
     unique_bstr name = AllocOrThrow(L"PeloTransform");
@@ -71,7 +64,7 @@ HRESULT CPeloInterface::Transform(DWORD mode)
     bytes->vt = VT_ARRAY | VT_UI1;
     bytes->parray = array;
 
-    unique_bstr caller = AllocOrThrow(logoLampPageIdentity);
+    unique_bstr caller = AllocOrThrow(callerId);
     unique_variant empty;
     return control->ExecuteFunction(&inOut, name.get(), 0, 0, transformFlags, mode, caller.get(), *empty.get());
 }

@@ -3,8 +3,8 @@
 // its LED mode. One Connect / Transform / Disconnect cycle per selection; the
 // calling thread must already be in a COM apartment.
 #include <windows.h>
-
-struct IPeloControl;
+#include "Handles.h"
+#include "PeloControl.h"
 
 class CPeloInterface
 {
@@ -20,13 +20,14 @@ public:
     // when the probe's name cannot be allocated.
     HRESULT Connect();
     void Disconnect();
-    // Sends the LED mode. E_FAIL without a connection or when the byte array
-    // cannot be built (then nothing is sent); otherwise the service's answer.
-    // Raises E_OUTOFMEMORY when a string cannot be allocated.
-    HRESULT Transform(DWORD mode);
+    // Sends the LED mode in the name of the page `callerId`. E_FAIL without a
+    // connection or when the byte array cannot be built (then nothing is sent);
+    // otherwise the service's answer. Raises E_OUTOFMEMORY when a string cannot
+    // be allocated.
+    HRESULT Transform(DWORD mode, const wchar_t* callerId);
 
-    bool IsConnected() const noexcept { return control != nullptr; }
+    bool IsConnected() const noexcept { return static_cast<bool>(control); }
 
 private:
-    IPeloControl* control = nullptr;
+    com_ptr<IPeloControl> control;
 };

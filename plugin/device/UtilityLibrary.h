@@ -12,7 +12,7 @@ struct CapabilityRequest
 {
     WORD header;        // 0
     WORD version;       // 1
-    WORD functionCode;  // 280: lamp functions
+    WORD functionCode;  // lampFunctionCode
     BYTE argument0;
     BYTE argument1;
     BYTE argument2;

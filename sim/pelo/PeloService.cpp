@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <new>
 #include <string>
-#include "PeloControl.h"
+#include "PeloControlBase.h"
 #include "PeloStandIn.h"
 
 namespace {
@@ -92,7 +92,7 @@ void AppendToLog(const std::wstring& line)
     CloseHandle(file);
 }
 
-class PeloControl final : public IPeloControl
+class PeloControl final : public PeloControlBase
 {
 public:
     PeloControl()
@@ -106,18 +106,6 @@ public:
         RecordKey().Set(L"LiveObjects", static_cast<DWORD>(liveObjects));
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (object == nullptr)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPeloControl)) {
-            *object = static_cast<IPeloControl*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
     ULONG STDMETHODCALLTYPE Release() override
     {
@@ -135,10 +123,10 @@ public:
         record.Set(L"LastProbeFlags", flags);
         record.Set(L"LastProbeValueType", value.vt);
         record.Set(L"LastProbeReserved", reserved);
-        switch (record.Get(L"Probe", 0)) {
-        case 1:
+        switch (record.Get(L"Probe", PELO_PROBE_OK)) {
+        case PELO_PROBE_FAILS:
             return E_FAIL;
-        case 2:
+        case PELO_PROBE_HOLDS_BACK:
             return S_FALSE;
         default:
             return lstrcmpW(Text(name), L"QdrSetGamma") == 0 ? S_OK : E_NOTIMPL;
@@ -175,29 +163,6 @@ public:
         AppendToLog(line);
         return S_OK;
     }
-
-    // Slots the service has but nobody here uses.
-    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved16() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved19() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved20() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved21() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved22() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved23() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved24() override { return E_NOTIMPL; }
 
 private:
     volatile LONG refs_ = 1;

@@ -4,23 +4,15 @@
 #include <windows.h>
 #include <objbase.h>
 #include <string>
+#include "Guards.h"
 
-// Initialises COM for the test's thread and undoes it at the end.
-class ComApartment
+// Initialises COM for the test's thread and undoes it at the end; the
+// multithreaded apartment unless a test asks for another.
+class ComApartment : public com_initialization
 {
 public:
-    explicit ComApartment(DWORD model = COINIT_MULTITHREADED) : result_(CoInitializeEx(nullptr, model)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    HRESULT Result() const { return result_; }
-
-private:
-    HRESULT result_;
+    explicit ComApartment(DWORD model = COINIT_MULTITHREADED) : com_initialization(model) {}
+    HRESULT Result() const { return result(); }
 };
 
 // A class object whose CreateInstance answers with `object` (QueryInterface on

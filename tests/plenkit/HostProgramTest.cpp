@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include "Handles.h"
 #include "HostWindow.h"
-#include "ProcessRun.h"
-#include "TestPaths.h"
+#include "support/ProcessRun.h"
+#include "support/TestPaths.h"
 
 namespace {
 

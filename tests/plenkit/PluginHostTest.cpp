@@ -6,7 +6,7 @@
 #include "FakePluginLog.h"
 #include "HostWindow.h"
 #include "PluginSet.h"
-#include "TestPaths.h"
+#include "support/TestPaths.h"
 
 namespace {
 

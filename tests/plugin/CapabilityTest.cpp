@@ -6,8 +6,8 @@
 #include "LampBrightnessPage.h"
 #include "LogoLampPage.h"
 #include "PageIdentity.h"
-#include "StandInWatch.h"
-#include "TestPaths.h"
+#include "VexaUtilsWatch.h"
+#include "support/TestPaths.h"
 #include "device/UtilityLibrary.h"
 
 namespace {
@@ -18,12 +18,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(watch_.ok());
-        ASSERT_FALSE(StandInWatch::Loaded());
+        ASSERT_FALSE(VexaUtilsWatch::Loaded());
     }
     void TearDown() override
     {
         EXPECT_EQ(0, GetUtilityUsers());
-        EXPECT_FALSE(StandInWatch::Loaded()) << "the library must be released after every check";
+        EXPECT_FALSE(VexaUtilsWatch::Loaded()) << "the library must be released after every check";
     }
     // Both pages' answers: {logo lamp, lamp brightness}.
     std::pair<bool, bool> PagesSupported()
@@ -38,7 +38,7 @@ protected:
         return std::vector<LONG>(c.sequence, c.sequence + c.sequenceLength);
     }
 
-    StandInWatch watch_;
+    VexaUtilsWatch watch_;
 };
 
 using Calls = std::vector<LONG>;
@@ -53,15 +53,15 @@ TEST_F(Capability, WithoutTheRegisteredLibraryNothingIsSupportedOrLoaded)
     // Values that are no usable path.
     const DWORD number = 1;
     ASSERT_TRUE(watch_.LibraryValue().SetRaw(REG_DWORD, &number, sizeof(number)));
-    EXPECT_FALSE(QueryCapability(1));
+    EXPECT_FALSE(QueryCapability(logoLampCapability));
     // Not terminated (a NUL right behind the data would be counted in).
     const std::wstring path = BinFile(L"VexaUtils.dll") + L"X";
     ASSERT_TRUE(watch_.LibraryValue().SetRaw(REG_SZ, path.c_str(), static_cast<DWORD>((path.size() - 1) * 2)));
-    EXPECT_FALSE(QueryCapability(1));
+    EXPECT_FALSE(QueryCapability(logoLampCapability));
     ASSERT_TRUE(watch_.LibraryValue().SetString(L""));
-    EXPECT_FALSE(QueryCapability(1));
+    EXPECT_FALSE(QueryCapability(logoLampCapability));
     ASSERT_TRUE(watch_.LibraryValue().SetString(BinFile(L"NoSuchLibrary.dll")));
-    EXPECT_FALSE(QueryCapability(2));
+    EXPECT_FALSE(QueryCapability(lampBrightnessCapability));
 
     EXPECT_EQ(0, watch_.counters().loads);
 }
@@ -79,12 +79,12 @@ TEST_F(Capability, LibraryLackingAnExportIsUnsupportedAndUnloadedAgain)
 TEST_F(Capability, EveryCheckLoadsBindsAndReleasesTheLibrary)
 {
     watch_.SetCapability(3);
-    EXPECT_TRUE(QueryCapability(1));
+    EXPECT_TRUE(QueryCapability(logoLampCapability));
     EXPECT_EQ((Calls{VexaCallLoad, VexaCallAddRef, VexaCallIsSupported, VexaCallCallDriver, VexaCallRemoveRef,
                      VexaCallDetach, VexaCallUnload}),
               Sequence());
-    EXPECT_FALSE(StandInWatch::Loaded());
-    EXPECT_TRUE(QueryCapability(2));
+    EXPECT_FALSE(VexaUtilsWatch::Loaded());
+    EXPECT_TRUE(QueryCapability(lampBrightnessCapability));
     const VexaUtilsCounters& c = watch_.counters();
     EXPECT_EQ(2, c.loads);
     EXPECT_EQ(2, c.unloads);
@@ -125,7 +125,7 @@ TEST_F(Capability, ExplicitLoadAndUnloadBalance)
     EXPECT_EQ(library, GetUtilityLibrary());  // published once
     EXPECT_NE(nullptr, library->VuCallVideo);
     EXPECT_NE(nullptr, library->RemoveRef);
-    EXPECT_TRUE(StandInWatch::Loaded());
+    EXPECT_TRUE(VexaUtilsWatch::Loaded());
     UnloadUtilityLibrary();
     UnloadUtilityLibrary();  // nothing left to release
     EXPECT_EQ(1, watch_.counters().addRef);
@@ -143,7 +143,7 @@ TEST_F(Capability, OverlappingChecksFromManyThreadsStayBalanced)
     for (int t = 0; t < 8; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; GetTickCount64() < end || i < 20; ++i) {
-                if (!QueryCapability((t + i) % 2 == 0 ? 1 : 2))
+                if (!QueryCapability((t + i) % 2 == 0 ? logoLampCapability : lampBrightnessCapability))
                     ++wrongAnswers;
                 ++checks;
             }

@@ -1,11 +1,11 @@
 // Peryl.dll's descriptor through its exports, as the host gets it.
 #include <gtest/gtest.h>
 #include <new>
-#include "ImportPatch.h"
+#include "support/ImportPatch.h"
 #include "LogoLampPage.h"
 #include "PageIdentity.h"
 #include "Plenkit.h"
-#include "TestPaths.h"
+#include "support/TestPaths.h"
 
 namespace {
 

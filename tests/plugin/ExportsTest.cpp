@@ -1,7 +1,7 @@
 // Peryl.dll's export table as the host sees it, in both builds.
 #include <gtest/gtest.h>
-#include "PeExports.h"
-#include "TestPaths.h"
+#include "support/PeExports.h"
+#include "support/TestPaths.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include "detect/MonAppList.h"
-#include "RegistryFixtures.h"
+#include "support/RegistryFixtures.h"
 
 namespace {
 

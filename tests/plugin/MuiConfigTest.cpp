@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 #include "Handles.h"
-#include "TestPaths.h"
+#include "support/TestPaths.h"
 
 namespace {
 

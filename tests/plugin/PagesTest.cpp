@@ -5,7 +5,7 @@
 #include "LogoLEDModeOption.h"
 #include "LogoLampPage.h"
 #include "PageIdentity.h"
-#include "RegistryFixtures.h"
+#include "support/RegistryFixtures.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // The video-enhancement client and the LED mode option against an in-test service.
 #include <gtest/gtest.h>
 #include "FakePeloService.h"
-#include "ImportPatch.h"
+#include "Guards.h"
+#include "support/ImportPatch.h"
 #include "LogoLEDModeOption.h"
 #include "PageIdentity.h"
 #include "device/PeloInterface.h"
@@ -14,7 +15,7 @@ class PeloClient : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ASSERT_TRUE(SUCCEEDED(com_.result()));
         service_ = std::make_unique<FakePeloService>();
         ASSERT_TRUE(service_->ok());
     }
@@ -22,12 +23,15 @@ protected:
     {
         EXPECT_EQ(0, service_->record().live) << "every service object is released";
         service_.reset();
-        CoUninitialize();
     }
     FakePeloRecord& record() { return service_->record(); }
 
+    const com_initialization com_{COINIT_APARTMENTTHREADED};
     std::unique_ptr<FakePeloService> service_;
 };
+
+// Whoever the client names is passed on; the option names the logo-lamp page.
+const wchar_t someCaller[] = L"ABCDEF01-2345-6789-ABCD-EF0123456789";
 
 // Makes the n-th call (from 1) of an imported allocation fail.
 int allocationsToFail = 0;
@@ -81,13 +85,13 @@ TEST_F(PeloClient, ConnectCreatesTheServiceAndProbesIt)
 TEST_F(PeloClient, TransformSendsTheModeWithItsFixedArguments)
 {
     CPeloInterface client;
-    EXPECT_EQ(E_FAIL, client.Transform(2));  // before Connect: no call at all
+    EXPECT_EQ(E_FAIL, client.Transform(2, someCaller));  // before Connect: no call at all
     EXPECT_EQ(0, record().creations);
     EXPECT_TRUE(record().executes.empty());
 
     ASSERT_EQ(S_OK, client.Connect());
     record().executeAnswer = 0x00000007;
-    EXPECT_EQ(0x00000007, client.Transform(0xFFFFFFFF));
+    EXPECT_EQ(0x00000007, client.Transform(0xFFFFFFFF, someCaller));
     ASSERT_EQ(1u, record().executes.size());
     const FakePeloRecord::Execute& call = record().executes[0];
     EXPECT_EQ(252u, call.inOut);
@@ -96,7 +100,7 @@ TEST_F(PeloClient, TransformSendsTheModeWithItsFixedArguments)
     EXPECT_EQ(0u, call.param2);
     EXPECT_EQ(0x0F000001u, call.flags);
     EXPECT_EQ(0xFFFFFFFFu, call.mode);
-    EXPECT_EQ(L"0605F063-C96F-45b8-881E-661479F1AF14", call.caller);
+    EXPECT_EQ(someCaller, call.caller);
     EXPECT_EQ(VT_EMPTY, call.valueType);
 }
 
@@ -108,7 +112,7 @@ TEST_F(PeloClient, FailedProbeLetsTheServiceGoAtOnceAndSFalseKeepsIt)
         EXPECT_EQ(E_ACCESSDENIED, client.Connect());
         EXPECT_FALSE(client.IsConnected());
         EXPECT_EQ(0, record().live);
-        EXPECT_EQ(E_FAIL, client.Transform(1));
+        EXPECT_EQ(E_FAIL, client.Transform(1, someCaller));
     }
     {
         CPeloInterface client;
@@ -146,16 +150,16 @@ TEST_F(PeloClient, StringsThatCannotBeAllocatedRaiseOutOfMemory)
     allocationsToFail = 0;
     ASSERT_EQ(S_OK, client.Connect());
     allocationsToFail = 1;  // the function name
-    EXPECT_COM_ERROR(client.Transform(1), E_OUTOFMEMORY);
+    EXPECT_COM_ERROR(client.Transform(1, someCaller), E_OUTOFMEMORY);
     allocationsToFail = 2;  // the caller id, after the name and the byte array
-    EXPECT_COM_ERROR(client.Transform(1), E_OUTOFMEMORY);
+    EXPECT_COM_ERROR(client.Transform(1, someCaller), E_OUTOFMEMORY);
     EXPECT_TRUE(record().executes.empty());
 
     ImportPatch arrays(GetModuleHandleW(nullptr), "oleaut32.dll", "SafeArrayCreateVector",
                        reinterpret_cast<void*>(&FailingCreateVector));
     ASSERT_TRUE(arrays.ok());
     allocationsToFail = 0;
-    EXPECT_EQ(E_FAIL, client.Transform(1));  // no byte array: nothing sent
+    EXPECT_EQ(E_FAIL, client.Transform(1, someCaller));  // no byte array: nothing sent
     EXPECT_TRUE(record().executes.empty());
 }
 

@@ -1,5 +1,6 @@
 // The LED mode option against the registered video-enhancement stand-in.
 #include <gtest/gtest.h>
+#include "Guards.h"
 #include "LogoLEDModeOption.h"
 #include "PeloWatch.h"
 #include "device/PeloInterface.h"
@@ -11,10 +12,9 @@ class PeloService : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ASSERT_TRUE(SUCCEEDED(com_.result()));
         ASSERT_TRUE(watch_.ok());
     }
-    void TearDown() override { CoUninitialize(); }
 
     static VARIANT Index(LONG index)
     {
@@ -31,6 +31,7 @@ protected:
                "value-type 0";
     }
 
+    const com_initialization com_{COINIT_APARTMENTTHREADED};
     PeloWatch watch_;
 };
 
@@ -71,10 +72,10 @@ TEST_F(PeloService, SelectionsAreRecordedByTheService)
 TEST_F(PeloService, RefusedOrHeldBackProbeSendsNothing)
 {
     CLogoLEDModeOption option;
-    watch_.Set(L"Probe", 1);
+    watch_.Set(L"Probe", PELO_PROBE_FAILS);
     EXPECT_EQ(0, option.ApplyValue(Index(0)));
     EXPECT_EQ(0u, watch_.Get(L"LiveObjects"));  // released right after the failed probe
-    watch_.Set(L"Probe", 2);
+    watch_.Set(L"Probe", PELO_PROBE_HOLDS_BACK);
     EXPECT_EQ(0, option.ApplyValue(Index(1)));
     EXPECT_EQ(0u, watch_.Get(L"LiveObjects"));
     EXPECT_EQ(2u, watch_.Get(L"ProbeCalls"));

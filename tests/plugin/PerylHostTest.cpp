@@ -6,10 +6,10 @@
 #include "PageIdentity.h"
 #include "PeloWatch.h"
 #include "PluginSet.h"
-#include "ProcessRun.h"
-#include "RegistryFixtures.h"
-#include "StandInWatch.h"
-#include "TestPaths.h"
+#include "support/ProcessRun.h"
+#include "support/RegistryFixtures.h"
+#include "VexaUtilsWatch.h"
+#include "support/TestPaths.h"
 #include "peryl/resource.h"
 
 namespace {
@@ -48,7 +48,7 @@ protected:
         return titles;
     }
 
-    StandInWatch watch_;
+    VexaUtilsWatch watch_;
 };
 
 std::wstring RowText(HWND list, int row)
@@ -92,7 +92,7 @@ TEST_F(PerylInHost, HostShowsThePagesTheHardwareReports)
     EXPECT_EQ(Titles{L"Logo lamp"}, ShownPages(1));
     EXPECT_EQ(Titles{L"Lamp brightness"}, ShownPages(2));
     EXPECT_EQ(Titles(), ShownPages(0));
-    EXPECT_FALSE(StandInWatch::Loaded());
+    EXPECT_FALSE(VexaUtilsWatch::Loaded());
 }
 
 TEST_F(PerylInHost, PagesShowTheDetectedApplicationsAndKeepNoRowSelected)

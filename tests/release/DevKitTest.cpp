@@ -6,8 +6,8 @@
 #include <tlhelp32.h>
 #include "Handles.h"
 #include "MachineProbe.h"
-#include "ProcessRun.h"
-#include "RegistryFixtures.h"
+#include "support/ProcessRun.h"
+#include "support/RegistryFixtures.h"
 #include "ReleaseFiles.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include "MachineProbe.h"
-#include "ProcessRun.h"
-#include "RegistryFixtures.h"
+#include "support/ProcessRun.h"
+#include "support/RegistryFixtures.h"
 #include "ReleaseFiles.h"
-#include "TestPaths.h"
+#include "support/TestPaths.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <vector>
-#include "PeExports.h"
+#include "support/PeExports.h"
 #include "ReleaseFiles.h"
 #include "VersionBlock.h"
 

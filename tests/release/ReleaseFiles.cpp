@@ -2,7 +2,7 @@
 #include <fstream>
 #include <iterator>
 #include <vector>
-#include "TestPaths.h"
+#include "support/TestPaths.h"
 
 const ReleaseArch x64Release = {L"x86_64", IMAGE_FILE_MACHINE_AMD64};
 const ReleaseArch i686Release = {L"i686", IMAGE_FILE_MACHINE_I386};

@@ -12,8 +12,8 @@
 #include "ChildProcess.h"
 #include "ComTestSupport.h"
 #include "HostWindow.h"
-#include "PeExports.h"
-#include "RegistryFixtures.h"
+#include "support/PeExports.h"
+#include "support/RegistryFixtures.h"
 #include "VexaUtilsStandIn.h"
 #include "peryl/resource.h"
 

@@ -8,7 +8,7 @@
 #include "ChildProcess.h"
 #include "ComTestSupport.h"
 #include "CString.h"
-#include "RegistryFixtures.h"
+#include "support/RegistryFixtures.h"
 #include "StandIns.h"
 #include "StoredState.h"
 #include "TarvixUtilityApp.h"

@@ -2,6 +2,7 @@
 #include <set>
 #include <thread>
 #include "support/ComAssert.h"
+#include "Guards.h"
 #include "LanguageModule.h"
 #include "MessageMap.h"
 #include "support/ModalDriver.h"
@@ -63,7 +64,8 @@ TEST_F(MessageMaps, EveryControlColourKindReachesTheOneHandler)
     unique_gdi<HBRUSH> labelBrush(::CreateSolidBrush(RGB(1, 2, 3)));
     dialog.labelBrush = labelBrush.get();
     HWND label = ::GetDlgItem(dialog.m_hWnd, IDC_TEST_LABEL);
-    HDC dc = ::GetDC(label);
+    const window_dc labelDc(label);
+    HDC dc = labelDc.get();
 
     for (UINT message = WM_CTLCOLORMSGBOX; message <= WM_CTLCOLORSTATIC; ++message) {
         const LRESULT brush = dialog.SendMessage(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
@@ -83,7 +85,6 @@ TEST_F(MessageMaps, EveryControlColourKindReachesTheOneHandler)
                                                   reinterpret_cast<LPARAM>(edit));
     EXPECT_NE(0, expectedDefault);
     EXPECT_EQ(expectedDefault, editBrush);
-    ::ReleaseDC(label, dc);
 
     // Painting sends the kinds by itself.
     dialog.colourCalls.clear();

@@ -1,4 +1,5 @@
 #include "FakePeloService.h"
+#include "PeloControlBase.h"
 
 namespace {
 
@@ -19,22 +20,12 @@ HRESULT STDAPICALLTYPE WatchedCoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, 
     return realCoCreateInstance(clsid, outer, context, iid, object);
 }
 
-class FakeControl final : public IPeloControl
+class FakeControl final : public PeloControlBase
 {
 public:
     FakeControl() { ++current->live; }
     ~FakeControl() { --current->live; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPeloControl)) {
-            *object = static_cast<IPeloControl*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
     ULONG STDMETHODCALLTYPE Release() override
     {
@@ -59,27 +50,6 @@ public:
                                      param2, flags, mode, callerId != nullptr ? callerId : L"", value.vt});
         return current->executeAnswer;
     }
-    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved16() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved19() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved20() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved21() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved22() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved23() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved24() override { return E_NOTIMPL; }
 
 private:
     ULONG refs_ = 1;

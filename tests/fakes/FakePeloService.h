@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "ImportPatch.h"
+#include "support/ImportPatch.h"
 #include "PeloControl.h"
 
 struct FakePeloRecord

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 #include "PeloStandIn.h"
-#include "RegistryFixtures.h"
+#include "support/RegistryFixtures.h"
 
 class PeloWatch
 {

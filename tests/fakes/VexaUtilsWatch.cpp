@@ -1,9 +1,9 @@
-#include "StandInWatch.h"
+#include "VexaUtilsWatch.h"
 #include <cstring>
 
 const wchar_t sharedDllsKey[] = L"Software\\Kelvor Corporation\\Shared Info\\Shared Dlls";
 
-StandInWatch::StandInWatch() : libraryValue_(sharedDllsKey, L"VexaUtils.dll")
+VexaUtilsWatch::VexaUtilsWatch() : libraryValue_(sharedDllsKey, L"VexaUtils.dll")
 {
     const std::wstring configKey =
         std::wstring(VEXAUTILS_DEFAULT_KEY) + L"\\Test " + std::to_wstring(GetCurrentProcessId());
@@ -18,7 +18,7 @@ StandInWatch::StandInWatch() : libraryValue_(sharedDllsKey, L"VexaUtils.dll")
     ResetCounters();
 }
 
-StandInWatch::~StandInWatch()
+VexaUtilsWatch::~VexaUtilsWatch()
 {
     if (counters_ != nullptr)
         UnmapViewOfFile(counters_);
@@ -26,16 +26,16 @@ StandInWatch::~StandInWatch()
         CloseHandle(mapping_);
 }
 
-void StandInWatch::ResetCounters()
+void VexaUtilsWatch::ResetCounters()
 {
     if (counters_ != nullptr)
         std::memset(counters_, 0, sizeof(*counters_));
 }
 
-void StandInWatch::SetCapability(DWORD answer) { config_->SetDword(L"Capability", answer); }
-void StandInWatch::SetSupported(bool supported) { config_->SetDword(L"Supported", supported ? 1 : 0); }
+void VexaUtilsWatch::SetCapability(DWORD answer) { config_->SetDword(L"Capability", answer); }
+void VexaUtilsWatch::SetSupported(bool supported) { config_->SetDword(L"Supported", supported ? 1 : 0); }
 
-bool StandInWatch::Loaded()
+bool VexaUtilsWatch::Loaded()
 {
     return GetModuleHandleW(L"VexaUtils.dll") != nullptr || GetModuleHandleW(L"VexaUtilsNoVideo.dll") != nullptr;
 }

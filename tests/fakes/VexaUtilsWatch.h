@@ -4,16 +4,16 @@
 // across the library's unloads, and the registered library path put back afterwards.
 #include <memory>
 #include <string>
-#include "RegistryFixtures.h"
+#include "support/RegistryFixtures.h"
 #include "VexaUtilsStandIn.h"
 
-class StandInWatch
+class VexaUtilsWatch
 {
 public:
-    StandInWatch();
-    ~StandInWatch();
-    StandInWatch(const StandInWatch&) = delete;
-    StandInWatch& operator=(const StandInWatch&) = delete;
+    VexaUtilsWatch();
+    ~VexaUtilsWatch();
+    VexaUtilsWatch(const VexaUtilsWatch&) = delete;
+    VexaUtilsWatch& operator=(const VexaUtilsWatch&) = delete;
 
     bool ok() const noexcept { return counters_ != nullptr && config_->ok(); }
     VexaUtilsCounters& counters() { return *counters_; }

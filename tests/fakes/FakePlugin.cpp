@@ -63,14 +63,14 @@ public:
 class RecordingRadio : public CRadioButtonItem
 {
 public:
-    RecordingRadio() : CRadioButtonItem(7, 8, IDC_FAKE_RADIO_1, 3, 1, new RecordingOption) {}
+    RecordingRadio() : CRadioButtonItem(7, 8, IDC_FAKE_RADIO_1, 3, itemKindIndex, new RecordingOption) {}
     ~RecordingRadio() override { InterlockedIncrement(&fakeLog.itemsDeleted); }
 };
 
 class RecordingList : public CListBoxItem
 {
 public:
-    RecordingList() : CListBoxItem(0, 0, IDC_FAKE_LIST, 0, nullptr) {}
+    RecordingList() : CListBoxItem(0, 0, IDC_FAKE_LIST, itemKindNoValue, nullptr) {}
     ~RecordingList() override { InterlockedIncrement(&fakeLog.itemsDeleted); }
     LONG FillList() override
     {

@@ -1,0 +1,90 @@
+#pragma once
+// Scope guards for calls that come in pairs: each undoes its call exactly once
+// when it goes, also while an exception passes. They neither copy nor move, so
+// the undoing stays in the scope that did the call.
+#include <windows.h>
+#include <objbase.h>
+
+// GetDC / ReleaseDC. A null window is the screen.
+class window_dc
+{
+public:
+    explicit window_dc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    ~window_dc()
+    {
+        if (dc_ != nullptr)
+            (void)::ReleaseDC(window_, dc_);
+    }
+    window_dc(const window_dc&) = delete;
+    window_dc& operator=(const window_dc&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// BeginPaint / EndPaint, for a WM_PAINT handler.
+class paint_dc
+{
+public:
+    explicit paint_dc(HWND window) noexcept : window_(window), paint_{}, dc_(::BeginPaint(window, &paint_)) {}
+    // EndPaint even when BeginPaint gave no DC: it only shows the caret again.
+    ~paint_dc() { (void)::EndPaint(window_, &paint_); }
+    paint_dc(const paint_dc&) = delete;
+    paint_dc& operator=(const paint_dc&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+    const PAINTSTRUCT& paint() const noexcept { return paint_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_;
+    HDC dc_;
+};
+
+// SelectObject into a DC; the object it displaced goes back in at the end, so
+// the caller may delete its own object afterwards.
+class selected_object
+{
+public:
+    selected_object(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ~selected_object()
+    {
+        if (ok())
+            (void)::SelectObject(dc_, previous_);
+    }
+    selected_object(const selected_object&) = delete;
+    selected_object& operator=(const selected_object&) = delete;
+
+    // False when the object could not be selected (then nothing is put back).
+    bool ok() const noexcept { return previous_ != nullptr && previous_ != HGDI_ERROR; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// CoInitializeEx / CoUninitialize on the calling thread. Only a successful
+// initialisation (S_OK or S_FALSE) is undone; RPC_E_CHANGED_MODE leaves the
+// thread's apartment as it was.
+class com_initialization
+{
+public:
+    explicit com_initialization(DWORD model) noexcept : result_(::CoInitializeEx(nullptr, model)) {}
+    ~com_initialization()
+    {
+        if (SUCCEEDED(result_))
+            ::CoUninitialize();
+    }
+    com_initialization(const com_initialization&) = delete;
+    com_initialization& operator=(const com_initialization&) = delete;
+
+    HRESULT result() const noexcept { return result_; }
+
+private:
+    HRESULT result_;
+};
