@@ -1,5 +1,6 @@
 #include "TarvixUtilityDlg.h"
 #include "DataExchange.h"
+#include "Guards.h"
 #include "ProgramIcon.h"
 #include "SettingsConnection.h"
 #include "ShutdownMessage.h"
@@ -11,10 +12,10 @@ namespace {
 DialogScale ScreenScale()
 {
     DialogScale scale;
-    if (HDC screen = GetDC(nullptr)) {
-        scale.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-        scale.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
+    const window_dc screen(nullptr);
+    if (screen) {
+        scale.dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+        scale.dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
     return scale;
 }
