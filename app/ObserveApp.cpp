@@ -1,4 +1,5 @@
 #include "ObserveApp.h"
+#include "ShutdownMessage.h"
 #include <cwchar>
 #include <new>
 
@@ -55,8 +56,7 @@ private:
 
 UINT CObserveApp::NotifyMessage()
 {
-    static const UINT message = RegisterWindowMessageW(L"CObserveAppNotify");
-    return message;
+    return ShutdownNotifyMessage();
 }
 
 const UINT CObserveApp::notifyMessage = CObserveApp::NotifyMessage();

@@ -17,18 +17,11 @@ namespace {
 // The class atom of the system's dialog windows.
 const ATOM dialogClassAtom = 0x8002;
 
-CString Text(UINT id)
-{
-    CString text;
-    text.LoadString(id);
-    return text;
-}
-
 // A module that loads but lacks the program's title or its main dialog (another
 // program's resources, or a damaged file) is of no more use than none.
 bool HasProgramResources()
 {
-    return !Text(IDS_APP_TITLE).IsEmpty() &&
+    return !LoadText(IDS_APP_TITLE).IsEmpty() &&
            FindResourceW(GetLanguageResourceHandle(), MAKEINTRESOURCEW(IDD_MAIN_DIALOG), RT_DIALOG) != nullptr;
 }
 
@@ -49,8 +42,6 @@ BOOL CTarvixUtilityApp::InitInstance()
     (void)CoInitialize(nullptr);  // a failure shows when the device cannot be created
 
     const StartupSwitches switches = ParseCommandLine(m_lpCmdLine);
-    if (switches.silent)
-        silentMode = 1;
 
     // A request to close the running copy needs no texts: a copy whose
     // language resource is gone must still be able to end the one that runs.
@@ -62,7 +53,7 @@ BOOL CTarvixUtilityApp::InitInstance()
 
     if (!LoadLanguageResources(L"TarvixUtility.exe.mui") || !HasProgramResources()) {
         // Without its texts the program cannot say anything else, so this one is in English.
-        if (!silentMode)
+        if (!switches.silent)
             MessageBoxW(nullptr,
                         L"TarvixUtility cannot start because its language resources are missing or damaged.\n"
                         L"Reinstall the program: the folder en-US beside TarvixUtility.exe must hold "
@@ -72,7 +63,7 @@ BOOL CTarvixUtilityApp::InitInstance()
         return FALSE;
     }
 
-    const CString title = Text(IDS_APP_TITLE);
+    const CString title = LoadText(IDS_APP_TITLE);
     SetLastError(ERROR_SUCCESS);
     instanceMutex.reset(CreateMutexW(nullptr, TRUE, title));
     const DWORD error = GetLastError();
@@ -90,7 +81,7 @@ BOOL CTarvixUtilityApp::InitInstance()
 
     CTarvixUtilityDlg dialog;
     if (!dialog.InitializeButtons(switches.presetNumber, switches.silent)) {
-        ShowErrorBox(Text(IDS_BUTTON_SETUP_FAILED));
+        ShowErrorBox(LoadText(IDS_BUTTON_SETUP_FAILED), switches.silent);
         exitCode_ = ExitSetupFailed;
         return FALSE;
     }

@@ -445,3 +445,10 @@ CString StringFromBstr(BSTR text)
         ThrowComError(E_OUTOFMEMORY);
     return CString(text, static_cast<int>(length));
 }
+
+CString LoadText(UINT id)
+{
+    CString text;
+    (void)text.LoadString(id);  // a missing text stays empty
+    return text;
+}

@@ -97,3 +97,6 @@ CString operator+(const CString& a, wchar_t b);
 
 // A BSTR as a string; null counts as empty. Embedded NULs are kept.
 CString StringFromBstr(BSTR text);
+
+// A string resource of the language module; empty when there is none.
+CString LoadText(UINT id);

@@ -3,16 +3,10 @@
 #include "FunctionIds.h"
 #include "Handles.h"
 #include "KeyNames.h"
+#include "Presets.h"
 #include "tarvix/resource.h"
 
 namespace {
-
-CString LoadText(UINT id)
-{
-    CString text;
-    text.LoadString(id);
-    return text;
-}
 
 struct ApplicationTexts
 {
@@ -226,10 +220,11 @@ BOOL CSpecialButton::Apply()
 
 BOOL CSpecialButton::SetDefault()
 {
+    const PresetEntry& defaults = presetTable[defaultPreset];
     if (data.buttonId == 1)
-        data.assignedFunctionId = 58;
+        data.assignedFunctionId = defaults.function0;
     else if (data.buttonId == 2)
-        data.assignedFunctionId = 59;
+        data.assignedFunctionId = defaults.function1;
     return TRUE;
 }
 

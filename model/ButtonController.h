@@ -22,7 +22,7 @@ public:
     virtual UINT32 GetAssignedFunctionId();
     // Writes the assignment, and the launch data or key combination it needs.
     virtual BOOL Apply();
-    // Button 1 takes function 58, button 2 function 59; others keep theirs.
+    // Button 1 and 2 take the default preset's pair; others keep theirs.
     virtual BOOL SetDefault();
     virtual INT_PTR GetFunctionCount();
     // The assignment, edited in place by the dialogs.

@@ -88,9 +88,7 @@ void AppendName(CString& text, const CString& name, const CString& noKey)
 
 CString NoKeyText()
 {
-    CString text;
-    text.LoadString(IDS_NO_KEY);
-    return text;
+    return LoadText(IDS_NO_KEY);
 }
 
 void FillKeyNameList()

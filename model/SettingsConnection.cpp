@@ -92,7 +92,7 @@ SettingsConnection* GetSettingsConnection()
 HRESULT ReadSetting(SettingsConnection* record, const wchar_t* section, LONG index, VARIANT* value)
 {
     if (!HasService(record))
-        return 1;
+        return S_FALSE;
     unique_bstr name(SysAllocString(section));
     if (!name && section != nullptr)
         return E_OUTOFMEMORY;
@@ -102,7 +102,7 @@ HRESULT ReadSetting(SettingsConnection* record, const wchar_t* section, LONG ind
 HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, SettingsConnection* record)
 {
     if (!HasService(record))
-        return 1;
+        return S_FALSE;
     unique_bstr name(SysAllocString(section));
     if (!name && section != nullptr)
         return E_OUTOFMEMORY;
@@ -111,12 +111,12 @@ HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, S
 
 HRESULT ReloadSettings(SettingsConnection* record)
 {
-    return HasService(record) ? record->service->Reload() : 1;
+    return HasService(record) ? record->service->Reload() : S_FALSE;
 }
 
 HRESULT CommitSettings(SettingsConnection* record)
 {
-    return HasService(record) ? record->service->Commit() : 1;
+    return HasService(record) ? record->service->Commit() : S_FALSE;
 }
 
 SettingRead ReadIntSetting(SettingsConnection* record, LONG index, INT32& value)
@@ -162,4 +162,30 @@ void ResetSettingsConnection()
 void SetSettingsServerContext(DWORD context)
 {
     serverContext = context;
+}
+
+bool CServiceSettings::Connect()
+{
+    connection_ = connect_();
+    return connection_ != nullptr;
+}
+
+void CServiceSettings::Reload()
+{
+    (void)ReloadSettings(connection_);  // the values are read all the same
+}
+
+SettingRead CServiceSettings::ReadInt(LONG index, INT32& value)
+{
+    return ReadIntSetting(connection_, index, value);
+}
+
+void CServiceSettings::WriteInt(LONG index, INT32 value)
+{
+    (void)WriteIntSetting(connection_, index, value);
+}
+
+void CServiceSettings::Commit()
+{
+    (void)CommitSettings(connection_);
 }

@@ -3,19 +3,13 @@
 // calls through which the program reads and writes its integer values.
 #include <windows.h>
 #include <oaidl.h>
+#include <functional>
 #include "Handles.h"
+#include "SettingsAccess.h"
 #include "SettingsService.h"
 
 // The section under which the dialog's values live.
 extern const wchar_t TarvixSettingsSection[];
-
-// Indices of the dialog's values in TarvixSettingsSection.
-namespace SettingsIndex {
-constexpr LONG PresetActive = 1;     // 1 while a preset governs both buttons
-constexpr LONG CustomFunction0 = 2;  // own choice of the first button
-constexpr LONG CustomFunction1 = 3;  // own choice of the second button
-constexpr LONG Option = 4;           // the dialog's check box
-} // namespace SettingsIndex
 
 struct SettingsConnection
 {
@@ -29,27 +23,38 @@ struct SettingsConnection
 // (a failed attempt is tried again on the next call). Its clean-up runs at process exit.
 SettingsConnection* GetSettingsConnection();
 
-// GetValue into `value` (the caller presets it); 1 when there is no service.
+// GetValue into `value` (the caller presets it); S_FALSE when there is no service.
 HRESULT ReadSetting(SettingsConnection* connection, const wchar_t* section, LONG index, VARIANT* value);
-// SetValue of `value`; 1 when there is no service.
+// SetValue of `value`; S_FALSE when there is no service.
 HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, SettingsConnection* connection);
-// Reload and Commit of the service; 1 when there is none.
+// Reload and Commit of the service; S_FALSE when there is none.
 HRESULT ReloadSettings(SettingsConnection* connection);
 HRESULT CommitSettings(SettingsConnection* connection);
-
-// What a read of an integer found.
-enum class SettingRead
-{
-    Value,      // the service answered an integer
-    NotStored,  // the service has never stored this index (HRESULT_FROM_WIN32(ERROR_NOT_FOUND))
-    Failed,     // no service, a failed call, or an answer that is no integer
-};
 
 // An integer of TarvixSettingsSection, read as VT_INT. `value` changes only
 // when the result is SettingRead::Value.
 SettingRead ReadIntSetting(SettingsConnection* connection, LONG index, INT32& value);
 // Writes an integer (VT_INT) to TarvixSettingsSection; the result is the service's.
 HRESULT WriteIntSetting(SettingsConnection* connection, LONG index, INT32 value);
+
+// The settings values through a connection: by default the process-wide one,
+// asked for again at every Connect as GetSettingsConnection allows.
+class CServiceSettings final : public ISettingsAccess
+{
+public:
+    using Connector = std::function<SettingsConnection*()>;
+    explicit CServiceSettings(Connector connect = GetSettingsConnection) : connect_(std::move(connect)) {}
+
+    bool Connect() override;
+    void Reload() override;
+    SettingRead ReadInt(LONG index, INT32& value) override;
+    void WriteInt(LONG index, INT32 value) override;
+    void Commit() override;
+
+private:
+    Connector connect_;
+    SettingsConnection* connection_ = nullptr;
+};
 
 // The exit clean-up: releases the connection; later calls return null.
 // A program calls it before it uninitialises COM; it is harmless to call twice.

@@ -12,12 +12,10 @@ set(rules
   "plugin/device: plugin/."
   "plugin/detect: plugin/."
   "model: ui app plenkit plugin"
-  "ui: plenkit plugin"
+  "ui: app plenkit plugin"
   "app: plenkit plugin"
   "res: app ui model framework plenkit plugin"
   "idl: app ui model framework plenkit plugin"
-  # Still to come from the TarvixUtility side, once it holds: ui includes
-  # nothing of app ("ui: app plenkit plugin").
 )
 
 # Where a quoted include may come from: our folders, the including file's own

@@ -53,8 +53,8 @@ const MessageMapEntry CZVKExecuteApplicationDlg::messageEntries[] = {
 const MessageMap CZVKExecuteApplicationDlg::messageMap =
     MakeMessageMap(&CDialog::messageMap, CZVKExecuteApplicationDlg::messageEntries);
 
-CZVKExecuteApplicationDlg::CZVKExecuteApplicationDlg(CSpecialButtonData& target)
-    : CDialog(IDD_APPLICATION_CHOOSER), workingData(target), targetData(&target)
+CZVKExecuteApplicationDlg::CZVKExecuteApplicationDlg(CSpecialButtonData& target, bool silent)
+    : CDialog(IDD_APPLICATION_CHOOSER), workingData(target), targetData(&target), silent_(silent)
 {
 }
 
@@ -109,7 +109,7 @@ void CZVKExecuteApplicationDlg::OnOK()
         return;
     if (!IsProgramFile(pathText) || !IsWorkingFolder(folderText)) {
         // The dialog stays open with the fields as the user left them.
-        ShowInvalidApplicationBox();
+        ShowInvalidApplicationBox(silent_);
         return;
     }
 

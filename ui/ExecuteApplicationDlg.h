@@ -12,8 +12,9 @@
 class CZVKExecuteApplicationDlg : public CDialog
 {
 public:
-    // `target` must outlive the dialog.
-    explicit CZVKExecuteApplicationDlg(CSpecialButtonData& target);
+    // `target` must outlive the dialog. In a silent run a refused
+    // confirmation shows no warning.
+    explicit CZVKExecuteApplicationDlg(CSpecialButtonData& target, bool silent = false);
     ~CZVKExecuteApplicationDlg() override;
 
     BOOL OnInitDialog() override;
@@ -38,6 +39,7 @@ protected:
     INT32 changed = 0;
     CSpecialButtonData workingData;
     CSpecialButtonData* targetData;  // not owned
+    bool silent_;
 
 private:
     static const MessageMapEntry messageEntries[];

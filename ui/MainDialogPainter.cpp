@@ -1,23 +1,6 @@
 #include "MainDialogPainter.h"
+#include "Guards.h"
 #include "Handles.h"
-
-namespace {
-
-// Restores what a DC had selected when the scope ends.
-class SelectedObject
-{
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~SelectedObject() { SelectObject(dc_, previous_); }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-} // namespace
 
 void CMainDialogPainter::Paint(HDC target, int width, int height, const DialogScale& scale, HICON leftIcon,
                                HICON rightIcon)
@@ -27,7 +10,7 @@ void CMainDialogPainter::Paint(HDC target, int width, int height, const DialogSc
     if (!memory || !bitmap)
         return;
     {
-        SelectedObject selectedBitmap(memory.get(), bitmap.get());
+        selected_object selectedBitmap(memory.get(), bitmap.get());
         BITMAP info{};
         GetObjectW(bitmap.get(), sizeof(info), &info);
         const int bitmapWidth = info.bmWidth;
@@ -40,7 +23,7 @@ void CMainDialogPainter::Paint(HDC target, int width, int height, const DialogSc
 
         unique_gdi<HPEN> rulePen(CreatePen(PS_SOLID, 1, RuleColour));
         {
-            SelectedObject selectedPen(memory.get(), rulePen.get());
+            selected_object selectedPen(memory.get(), rulePen.get());
             MoveToEx(memory.get(), 0, scale.Y(367), nullptr);
             LineTo(memory.get(), scale.X(579), scale.Y(367));
         }

@@ -1,4 +1,5 @@
 #include "ProgramIcon.h"
+#include "Guards.h"
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -36,13 +37,12 @@ HICON LoadProgramIcon(const CString& commandText, bool large)
     if (ExtractIconExW(program, 0, large ? &icon : nullptr, large ? nullptr : &icon, 1) > 0 && icon != nullptr)
         return icon;
 
-    const HRESULT init = CoInitialize(nullptr);
+    // The shell wants COM; undone only if this call did it (what CoInitialize does).
+    const com_initialization com(COINIT_APARTMENTTHREADED);
     SHFILEINFOW info{};
     const UINT flags = SHGFI_ICON | (large ? SHGFI_LARGEICON : SHGFI_SMALLICON);
     if (SHGetFileInfoW(commandText, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags) != 0)
         icon = info.hIcon;
-    if (SUCCEEDED(init))
-        CoUninitialize();
     return icon;
 }
 

@@ -1,8 +1,9 @@
 #include "TarvixUtilityDlg.h"
 #include "DataExchange.h"
-#include "ObserveApp.h"
+#include "Guards.h"
 #include "ProgramIcon.h"
 #include "SettingsConnection.h"
+#include "ShutdownMessage.h"
 #include "WinApp.h"
 #include "tarvix/resource.h"
 
@@ -11,12 +12,19 @@ namespace {
 DialogScale ScreenScale()
 {
     DialogScale scale;
-    if (HDC screen = GetDC(nullptr)) {
-        scale.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-        scale.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
+    const window_dc screen(nullptr);
+    if (screen) {
+        scale.dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+        scale.dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
     return scale;
+}
+
+// The settings of a dialog made without any: the process-wide connection.
+ISettingsAccess& ProcessSettings()
+{
+    static CServiceSettings settings;
+    return settings;
 }
 
 // Where each control goes, at 96 DPI. The preset caption keeps the visibility
@@ -90,23 +98,26 @@ const MessageMapEntry CTarvixUtilityDlg::messageEntries[] = {
     MapCommand<&CTarvixUtilityDlg::OnApply>(BN_CLICKED, IDC_APPLY),
     MapDefault(WM_NCPAINT),
     MapCommand<&CTarvixUtilityDlg::OnOptionClicked>(BN_CLICKED, IDC_OPTION_CHECK),
-    MapRegisteredMessage<&CTarvixUtilityDlg::OnShutdownRequest>(&CObserveApp::notifyMessage),
+    MapRegisteredMessage<&CTarvixUtilityDlg::OnShutdownRequest>(&shutdownNotifyMessage),
 };
 const MessageMap CTarvixUtilityDlg::messageMap = MakeMessageMap(&CDialog::messageMap, messageEntries);
 
-CTarvixUtilityDlg::CTarvixUtilityDlg() : CTarvixUtilityDlg(ScreenScale()) {}
+CTarvixUtilityDlg::CTarvixUtilityDlg() : CTarvixUtilityDlg(ProcessSettings(), ScreenScale()) {}
 
-CTarvixUtilityDlg::CTarvixUtilityDlg(const DialogScale& scale)
-    : CDialog(IDD_MAIN_DIALOG), scale_(scale), whiteBrush_(CreateSolidBrush(RGB(255, 255, 255)))
+CTarvixUtilityDlg::CTarvixUtilityDlg(ISettingsAccess& settings) : CTarvixUtilityDlg(settings, ScreenScale()) {}
+
+CTarvixUtilityDlg::CTarvixUtilityDlg(ISettingsAccess& settings, const DialogScale& scale)
+    : CDialog(IDD_MAIN_DIALOG), model_(settings), scale_(scale), whiteBrush_(CreateSolidBrush(RGB(255, 255, 255)))
 {
     appIcon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
 }
 
-CTarvixUtilityDlg::~CTarvixUtilityDlg()
+CTarvixUtilityDlg::~CTarvixUtilityDlg() = default;
+
+BOOL CTarvixUtilityDlg::InitializeButtons(INT32 /*presetNumber: only start-up uses it*/, bool silent)
 {
-    for (std::unique_ptr<CSpecialButton>& button : buttons)
-        button.reset();
-    device.reset();
+    silent_ = silent;
+    return model_.Initialize(silent) ? TRUE : FALSE;
 }
 
 void CTarvixUtilityDlg::DoDataExchange(CDataExchange* dx)
@@ -129,20 +140,6 @@ void CTarvixUtilityDlg::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_APPLY, applyButton);
 }
 
-CSpecialButtonData* CTarvixUtilityDlg::DataOf(int index) const
-{
-    if (index < 0 || index >= MaxButtons || !buttons[index])
-        return nullptr;
-    return buttons[index]->GetData();
-}
-
-const SpecialButtonFunctions* CTarvixUtilityDlg::FunctionsOf(int index) const
-{
-    if (index < 0 || index >= MaxButtons || !buttons[index])
-        return nullptr;
-    return &buttons[index]->functions;
-}
-
 _SPECIAL_BUTTON_INFO* CTarvixUtilityDlg::SelectedEntry(int index)
 {
     if (index < 0 || index >= MaxButtons || !functionList[index].IsWindow())
@@ -155,13 +152,13 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
     CDialog::OnInitDialog();
     // A second copy finds this dialog by the program's title, which a
     // translation may word unlike the template's caption.
-    CString title;
-    if (title.LoadString(IDS_APP_TITLE))
+    const CString title = LoadText(IDS_APP_TITLE);
+    if (!title.IsEmpty())
         SetWindowText(title);
     SetIcon(appIcon, TRUE);
     SetIcon(appIcon, FALSE);
 
-    for (int i = 0; i < buttonCount && i < MaxButtons; ++i)
+    for (int i = 0; i < model_.ButtonCount() && i < MaxButtons; ++i)
         functionList[i].SubclassDlgItem(IDC_BUTTON0_FUNCTIONS + i, this);
 
     WINDOWPLACEMENT placement{};
@@ -170,28 +167,23 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
     MoveWindow(0, 0, scale_.X(579), scale_.Y(435), TRUE);
     LayOutControls(placement);
 
-    ReadSettings();
-    for (int i = 0; i < buttonCount && i < MaxButtons; ++i)
+    model_.LoadSettings();
+    for (int i = 0; i < model_.ButtonCount() && i < MaxButtons; ++i)
         FillFunctionList(i);
     // A device with a single button leaves the second set of controls without a button.
-    for (int i = buttonCount; i < MaxButtons; ++i) {
+    for (int i = model_.ButtonCount(); i < MaxButtons; ++i) {
         if (CWnd* list = GetDlgItem(IDC_BUTTON0_FUNCTIONS + i))
             list->EnableWindow(FALSE);
         settingsButton[i].EnableWindow(FALSE);
     }
     FillPresetList();
 
-    for (int i = 0; i < buttonCount && i < MaxButtons; ++i)
-        functionList[i].EnableWindow(presetActive == 0);
+    for (int i = 0; i < model_.ButtonCount() && i < MaxButtons; ++i)
+        functionList[i].EnableWindow(!model_.PresetActive());
     presetList.SetCurSel(presetSelection);
 
-    if (SettingsConnection* settings = GetSettingsConnection()) {
-        INT32 option = 0;
-        const SettingRead read = ReadIntSetting(settings, SettingsIndex::Option, option);
-        if (read == SettingRead::Value)
-            optionCheck.SetCheck(option != 0 ? BST_CHECKED : BST_UNCHECKED);
-        NoteSettingRead(SettingsIndex::Option, read);
-    }
+    if (model_.LoadOption(optionCheck.GetCheck() == BST_CHECKED))
+        optionCheck.SetCheck(model_.Option() ? BST_CHECKED : BST_UNCHECKED);
 
     // Every start writes what it shows once.
     SetModified(true);
@@ -222,25 +214,9 @@ void CTarvixUtilityDlg::LayOutControls(const WINDOWPLACEMENT& placement)
     }
 }
 
-void CTarvixUtilityDlg::ReadSettings()
-{
-    SettingsConnection* settings = GetSettingsConnection();
-    if (settings == nullptr)
-        return;
-    (void)ReloadSettings(settings);
-    NoteSettingRead(SettingsIndex::PresetActive, ReadIntSetting(settings, SettingsIndex::PresetActive, presetActive));
-    for (int i = 0; i < MaxButtons; ++i) {
-        INT32 function = static_cast<INT32>(customFunctionId[i]);
-        const SettingRead read = ReadIntSetting(settings, SettingsIndex::CustomFunction0 + i, function);
-        if (read == SettingRead::Value)
-            customFunctionId[i] = static_cast<UINT32>(function);
-        NoteSettingRead(SettingsIndex::CustomFunction0 + i, read);
-    }
-}
-
 void CTarvixUtilityDlg::FillFunctionList(int index)
 {
-    SpecialButtonFunctions& functions = buttons[index]->functions;
+    SpecialButtonFunctions& functions = *model_.Functions(index);
     for (INT_PTR i = 0; i < functions.GetSize(); ++i) {
         _SPECIAL_BUTTON_INFO& entry = functions.ElementAt(i);
         const int item = functionList[index].AddString(entry.name);
@@ -252,66 +228,26 @@ void CTarvixUtilityDlg::FillFunctionList(int index)
 
 void CTarvixUtilityDlg::FillPresetList()
 {
-    const CSpecialButtonData* data0 = DataOf(0);
-    const CSpecialButtonData* data1 = DataOf(1);
-    const UINT32 f0 = data0 != nullptr ? data0->assignedFunctionId : 0;
-    const UINT32 f1 = data1 != nullptr ? data1->assignedFunctionId : 0;
-
-    presetSelection = -1;
-    for (int k = 0; k < presetTableSize; ++k) {
-        const PresetEntry& preset = presetTable[k];
-        CString name;
-        name.LoadString(preset.nameId);
-        if (k != ownSettingsPreset && !IsPresetAvailable(preset))
-            continue;
-        const int item = presetList.AddString(name);
-        presetList.SetItemDataPtr(item, const_cast<PresetEntry*>(&preset));
+    for (const PresetEntry* preset : model_.ListPresets(presetSelection)) {
+        const int item = presetList.AddString(LoadText(preset->nameId));
+        presetList.SetItemDataPtr(item, const_cast<PresetEntry*>(preset));
         ++presetCount;
-        // The own-settings entry has no pair of its own to match.
-        if (k != ownSettingsPreset && preset.function0 == f0 && preset.function1 == f1) {
-            if (presetActive)
-                presetSelection = item;
-            presetActive = 1;
-        }
-    }
-    if (presetSelection == -1) {
-        presetActive = 0;
-        presetSelection = presetCount - 1;
     }
 }
 
 BOOL CTarvixUtilityDlg::IsPresetAvailable(const PresetEntry& preset) const
 {
-    return ::IsPresetAvailable(preset, FunctionsOf(0), FunctionsOf(1));
+    return model_.IsPresetAvailable(preset) ? TRUE : FALSE;
 }
 
 BOOL CTarvixUtilityDlg::SyncFunctionSelection(UINT index)
 {
-    CSpecialButtonData* data = DataOf(static_cast<int>(index));
-    if (data == nullptr || !functionList[index].IsWindow())
+    if (model_.Data(static_cast<int>(index)) == nullptr || !functionList[index].IsWindow())
         return FALSE;
     CComboBox& list = functionList[index];
 
-    // A plain entry wins at once; without one, the last of the button's own entries.
-    const int count = static_cast<int>(buttons[index]->GetFunctionCount());
-    int chosen = -1;
-    int custom = -1;
-    for (int i = 0; i < count; ++i) {
-        const auto* entry = static_cast<const _SPECIAL_BUTTON_INFO*>(list.GetItemDataPtr(i));
-        if (entry == nullptr || entry->functionId != data->assignedFunctionId)
-            continue;
-        if (entry->isCustomEntry == 0) {
-            chosen = i;
-            break;
-        }
-        custom = i;
-    }
-    if (chosen < 0)
-        chosen = custom;
-    const bool matched = chosen >= 0 && chosen < count;
-    if (!matched)
-        chosen = 0;
-
+    const int assigned = model_.AssignedEntry(static_cast<int>(index));
+    const int chosen = assigned >= 0 ? assigned : 0;
     list.SetCurSel(chosen);
     functionSelection[index] = chosen;
     auto* entry = static_cast<_SPECIAL_BUTTON_INFO*>(list.GetItemDataPtr(chosen));
@@ -319,18 +255,13 @@ BOOL CTarvixUtilityDlg::SyncFunctionSelection(UINT index)
         return FALSE;
     UpdateAssignmentLabel(static_cast<int>(index), *entry);
     settingsButton[index].EnableWindow(OpensSettings(*entry));
-    list.EnableWindow(presetActive == 0);
+    list.EnableWindow(!model_.PresetActive());
 
     // The first item merely stands in for an assignment the list does not offer:
     // its program or keys are not the button's, and Apply would write them over
     // what the device keeps for that assignment.
-    if (!matched)
-        return TRUE;
-    data->applicationPath = entry->applicationPath;
-    data->applicationArguments = entry->applicationArguments;
-    data->applicationFolder = entry->applicationFolder;
-    data->functionName = entry->name;
-    data->keyCombination = entry->keyCombination;
+    if (assigned >= 0)
+        model_.SyncEntry(static_cast<int>(index), *entry);
     return TRUE;
 }
 
@@ -372,20 +303,7 @@ void CTarvixUtilityDlg::ApplyChanges()
     if (!modified)
         return;
     SetModified(false);
-    for (std::unique_ptr<CSpecialButton>& button : buttons)
-        if (button)
-            (void)button->Apply();  // the device reports nothing back
-
-    const bool checked = optionCheck.GetCheck() == BST_CHECKED;
-    if (SettingsConnection* settings = GetSettingsConnection()) {
-        const INT32 values[] = {presetActive, static_cast<INT32>(customFunctionId[0]),
-                                static_cast<INT32>(customFunctionId[1]), checked ? 1 : 0};
-        // Write and commit failures are not the user's to handle.
-        for (LONG index = SettingsIndex::PresetActive; index <= SettingsIndex::Option; ++index)
-            if (settingKnown_[index - 1])
-                (void)WriteIntSetting(settings, index, values[index - 1]);
-        (void)CommitSettings(settings);
-    }
+    model_.Apply();
 }
 
 void CTarvixUtilityDlg::OnOK()
@@ -417,7 +335,7 @@ void CTarvixUtilityDlg::OnApply()
 
 void CTarvixUtilityDlg::OnOptionClicked()
 {
-    NoteSettingKnown(SettingsIndex::Option);
+    model_.SetOption(optionCheck.GetCheck() == BST_CHECKED);
     SetModified(true);
 }
 

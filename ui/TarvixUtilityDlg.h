@@ -8,20 +8,20 @@
 #include "Dialog.h"
 #include "DialogScale.h"
 #include "Handles.h"
-#include "Presets.h"
-#include "ButtonController.h"
-#include "MouseButtonDevice.h"
-#include "SettingsConnection.h"
+#include "Assignments.h"
 
 class CTarvixUtilityDlg : public CDialog
 {
 public:
-    static constexpr int MaxButtons = 2;
+    static constexpr int MaxButtons = CAssignments::MaxButtons;
 
-    // Reads the screen's resolution; makes no window and does not talk to the device.
+    // Reads the screen's resolution; makes no window and does not talk to the
+    // device. The settings go through the process-wide connection.
     CTarvixUtilityDlg();
-    // With a given resolution instead of the screen's.
-    explicit CTarvixUtilityDlg(const DialogScale& scale);
+    // With the given settings and, in the second form, a given resolution
+    // instead of the screen's. `settings` must outlive the dialog.
+    explicit CTarvixUtilityDlg(ISettingsAccess& settings);
+    CTarvixUtilityDlg(ISettingsAccess& settings, const DialogScale& scale);
     ~CTarvixUtilityDlg() override;
 
     BOOL OnInitDialog() override;
@@ -31,7 +31,8 @@ public:
     // Connects to the device and creates and loads one controller per button
     // (the first two); in a silent run applies each button's default and
     // records in the settings that a preset is in use. False when the device
-    // is missing, reports no buttons, or a controller fails to load.
+    // is missing, reports no buttons, or a controller fails to load. A silent
+    // run also keeps the application chooser's warning from showing.
     virtual BOOL InitializeButtons(INT32 presetNumber, bool silent);
 
     // Writes the pending changes: the assignments to the device, the four
@@ -48,34 +49,10 @@ public:
     BOOL IsPresetAvailable(const PresetEntry& preset) const;
 
     const DialogScale& Scale() const { return scale_; }
-
-    HICON appIcon = nullptr;  // shared resource icon, not destroyed
-    unique_hicon buttonIcon[MaxButtons];
-
-    CStatic presetCaption;
-    CComboBox presetList;
-    CStatic topRule;
-    CButton panel[MaxButtons];  // group boxes: they leave their inside to the dialog's own painting
-    CStatic picture;
-    CStatic assignmentLabel[MaxButtons];
-    CComboBox functionList[MaxButtons];
-    CButton settingsButton[MaxButtons];
-    CStatic bottomRule;
-    CButton optionCheck;
-    CButton okButton;
-    CButton cancelButton;
-    CButton applyButton;
-
-    INT32 buttonCount = 0;
-    bool modified = false;
-    INT32 presetActive = 0;
-    UINT32 customFunctionId[MaxButtons] = {0, 0};
-    INT32 presetCount = 0;
-    INT32 functionSelection[MaxButtons] = {0, 0};
-    INT32 presetSelection = 0;
-    std::unique_ptr<CSpecialButton> buttons[MaxButtons];
-    // Shared by the controllers, which only borrow it; released after them.
-    com_ptr<ISpecialButtonDevice> device;
+    // What the dialog shows: the assignments and the program icons.
+    const CAssignments& Assignments() const { return model_; }
+    HICON ButtonIcon(int index) const { return buttonIcon[index].get(); }
+    bool IsModified() const { return modified; }
 
 protected:
     static const MessageMap messageMap;
@@ -99,30 +76,38 @@ private:
     static const MessageMapEntry messageEntries[];
 
     void LayOutControls(const WINDOWPLACEMENT& placement);
-    void ReadSettings();
     void FillFunctionList(int index);
     void FillPresetList();
-    CSpecialButtonData* DataOf(int index) const;
-    const SpecialButtonFunctions* FunctionsOf(int index) const;
     _SPECIAL_BUTTON_INFO* SelectedEntry(int index);
     // Runs the settings button's dialog modally; a shutdown request meanwhile cancels it.
     INT_PTR RunSubDialog(CDialog& subDialog);
 
+    HICON appIcon = nullptr;  // shared resource icon, not destroyed
+    unique_hicon buttonIcon[MaxButtons];
+
+    CStatic presetCaption;
+    CComboBox presetList;
+    CStatic topRule;
+    CButton panel[MaxButtons];  // group boxes: they leave their inside to the dialog's own painting
+    CStatic picture;
+    CStatic assignmentLabel[MaxButtons];
+    CComboBox functionList[MaxButtons];
+    CButton settingsButton[MaxButtons];
+    CStatic bottomRule;
+    CButton optionCheck;
+    CButton okButton;
+    CButton cancelButton;
+    CButton applyButton;
+
+    bool modified = false;
+    INT32 presetCount = 0;
+    INT32 functionSelection[MaxButtons] = {0, 0};
+    INT32 presetSelection = 0;
+    CAssignments model_;
+    bool silent_ = false;
+
     CDialog* subDialog_ = nullptr;  // the one RunSubDialog runs, while it runs
     bool shutdownDue_ = false;      // a shutdown request waits for the sub-dialog's loop to return
-
-    // The settings values (indices 1 to 4) that ApplyChanges writes: those the
-    // dialog read and those the user changed since. One the service has never
-    // stored counts as read with the dialog's default; one that a failing
-    // service could not answer stays as the service keeps it instead of being
-    // overwritten with a default.
-    bool settingKnown_[4] = {false, false, false, false};
-    void NoteSettingKnown(LONG index) { settingKnown_[index - 1] = true; }
-    void NoteSettingRead(LONG index, SettingRead read)
-    {
-        if (read != SettingRead::Failed)
-            NoteSettingKnown(index);
-    }
 
     DialogScale scale_;
     unique_gdi<HBITMAP> mousePicture_;

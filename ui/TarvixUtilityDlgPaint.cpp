@@ -1,17 +1,16 @@
 // The main dialog draws its own background and the assigned programs' icons.
+#include "Guards.h"
 #include "MainDialogPainter.h"
 #include "TarvixUtilityDlg.h"
 #include "tarvix/resource.h"
 
 void CTarvixUtilityDlg::OnPaint()
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
+    const paint_dc dc(m_hWnd);
     RECT client;
     GetClientRect(&client);
-    CMainDialogPainter::Paint(dc, client.right - client.left, client.bottom - client.top, scale_, buttonIcon[0].get(),
-                              buttonIcon[1].get());
-    EndPaint(m_hWnd, &paint);
+    CMainDialogPainter::Paint(dc.get(), client.right - client.left, client.bottom - client.top, scale_,
+                              buttonIcon[0].get(), buttonIcon[1].get());
 }
 
 HBRUSH CTarvixUtilityDlg::OnCtlColor(HDC dc, CWnd* control, UINT kind)

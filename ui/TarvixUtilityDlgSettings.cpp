@@ -6,7 +6,6 @@
 #include "ExecuteApplicationDlg.h"
 #include "FunctionIds.h"
 #include "KeyCombinView.h"
-#include "KeyNames.h"
 #include "TarvixUtilityDlg.h"
 #include "tarvix/resource.h"
 
@@ -31,9 +30,9 @@ void OpenActionTarget(const _SPECIAL_BUTTON_INFO& entry)
 void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
 {
     const int index = static_cast<int>(id) - IDC_BUTTON0_SETTINGS;
-    if (index < 0 || index >= buttonCount || index >= MaxButtons)
+    if (index < 0 || index >= model_.ButtonCount() || index >= MaxButtons)
         return;
-    CSpecialButtonData* data = DataOf(index);
+    CSpecialButtonData* data = model_.Data(index);
     _SPECIAL_BUTTON_INFO* entry = SelectedEntry(index);
     if (data == nullptr || entry == nullptr)
         return;
@@ -43,20 +42,16 @@ void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
         return;
     }
     if (FunctionIds::IsLaunch(entry->functionId)) {
-        CZVKExecuteApplicationDlg chooser(*data);
+        CZVKExecuteApplicationDlg chooser(*data, silent_);
         if (RunSubDialog(chooser) == IDOK && chooser.IsChanged()) {
-            entry->applicationPath = data->applicationPath;
-            entry->applicationArguments = data->applicationArguments;
-            entry->applicationFolder = data->applicationFolder;
-            entry->displayText = data->applicationPath;
+            model_.TakeProgram(index, *entry);
             UpdateAssignmentLabel(index, *entry);
             SetModified(true);
         }
     } else if (entry->functionId > FunctionIds::LaunchLast && FunctionIds::IsKeyCombination(entry->functionId)) {
         CKeyCombin_View keys(*data);
         if (RunSubDialog(keys) == IDOK && keys.changed) {
-            entry->keyCombination = data->keyCombination;
-            entry->displayText = KeyCombinationText(data->keyCombination);
+            model_.TakeKeys(index, *entry);
             assignmentLabel[index].SetWindowText(entry->displayText);
             SetModified(true);
         }

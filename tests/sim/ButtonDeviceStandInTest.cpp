@@ -8,7 +8,7 @@
 #include "SettingsConnection.h"
 #include "ButtonController.h"
 #include "StandIns.h"
-#include "TarvixUtilityDlg.h"
+#include "Assignments.h"
 
 namespace {
 
@@ -38,15 +38,17 @@ class ButtonDeviceStandInTest : public testing::Test
 protected:
     ComApartment apartment;
     OwnDeviceState state;
+    // The device is what is looked at here: the settings service is never reached.
+    CServiceSettings noSettings{[]() -> SettingsConnection* { return nullptr; }};
 };
 
 TEST_F(ButtonDeviceStandInTest, OffersTwoButtonsWithEveryPresetFunctionAndTheirOwnEntries)
 {
-    CTarvixUtilityDlg dialog;
-    ASSERT_TRUE(dialog.InitializeButtons(0, false));
-    ASSERT_EQ(2, dialog.buttonCount);
+    CAssignments model(noSettings);
+    ASSERT_TRUE(model.Initialize(false));
+    ASSERT_EQ(2, model.ButtonCount());
     for (int i = 0; i < 2; ++i) {
-        const CSpecialButton& button = *dialog.buttons[i];
+        const CSpecialButton& button = *model.Button(i);
         const std::vector<UINT32> ids = Ids(button);
         const std::set<UINT32> offered(ids.begin(), ids.end());
         for (UINT32 preset : {50u, 51u, 56u, 57u, 58u, 59u, 60u, 61u, 62u, 63u, 64u, 66u})
@@ -67,11 +69,11 @@ TEST_F(ButtonDeviceStandInTest, OffersTwoButtonsWithEveryPresetFunctionAndTheirO
     }
     // Something to open through the shell is on offer.
     bool withTarget = false;
-    for (INT_PTR k = 0; k < dialog.buttons[0]->functions.GetSize(); ++k)
-        withTarget = withTarget || !dialog.buttons[0]->functions[k].actionTarget.IsEmpty();
+    for (INT_PTR k = 0; k < model.Button(0)->functions.GetSize(); ++k)
+        withTarget = withTarget || !model.Button(0)->functions[k].actionTarget.IsEmpty();
     EXPECT_TRUE(withTarget);
-    EXPECT_EQ(51u, dialog.buttons[0]->GetAssignedFunctionId());
-    EXPECT_EQ(50u, dialog.buttons[1]->GetAssignedFunctionId());
+    EXPECT_EQ(51u, model.Button(0)->GetAssignedFunctionId());
+    EXPECT_EQ(50u, model.Button(1)->GetAssignedFunctionId());
 }
 
 TEST_F(ButtonDeviceStandInTest, KeepsEachButtonsAssignmentLaunchDataAndKeysAcrossObjects)
@@ -116,20 +118,20 @@ TEST_F(ButtonDeviceStandInTest, ItsConfigurationReachesTheFailurePaths)
 {
     {
         state.SetNumber(L"ButtonCount", 0);
-        CTarvixUtilityDlg dialog;
-        EXPECT_FALSE(dialog.InitializeButtons(0, false));
+        CAssignments model(noSettings);
+        EXPECT_FALSE(model.Initialize(false));
     }
     {
         state.SetNumber(L"ButtonCount", 3);
-        CTarvixUtilityDlg dialog;
-        EXPECT_TRUE(dialog.InitializeButtons(0, false));
-        EXPECT_EQ(3, dialog.buttonCount);
+        CAssignments model(noSettings);
+        EXPECT_TRUE(model.Initialize(false));
+        EXPECT_EQ(3, model.ButtonCount());
     }
     state.SetNumber(L"ButtonCount", 2);
     for (const wchar_t* method : {L"Prepare", L"BeginRead", L"GetAssignedFunction", L"GetApplicationFunction"}) {
         state.SetText(L"FailMethod", method);
-        CTarvixUtilityDlg dialog;
-        EXPECT_FALSE(dialog.InitializeButtons(0, false)) << method;
+        CAssignments model(noSettings);
+        EXPECT_FALSE(model.Initialize(false)) << method;
     }
     state.SetText(L"FailMethod", L"");
 

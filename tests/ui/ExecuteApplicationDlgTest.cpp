@@ -8,7 +8,6 @@
 #include "ExecuteApplicationDlg.h"
 #include "FileDialog.h"
 #include "LanguageModule.h"
-#include "MessageBoxes.h"
 #include "support/DialogWatch.h"
 #include "support/ModalDriver.h"
 #include "tarvix/resource.h"
@@ -79,18 +78,6 @@ bool Exists(const std::wstring& path)
 {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-class ScopedSilentMode
-{
-public:
-    explicit ScopedSilentMode(INT32 value) : previous_(silentMode) { silentMode = value; }
-    ~ScopedSilentMode() { silentMode = previous_; }
-    ScopedSilentMode(const ScopedSilentMode&) = delete;
-    ScopedSilentMode& operator=(const ScopedSilentMode&) = delete;
-
-private:
-    INT32 previous_;
-};
 
 // What the open-file dialog was given, and what it answers.
 struct OpenFileCall
@@ -252,7 +239,6 @@ TEST_F(ApplicationChooser, EditsAreStoredExactlyAndALetterCaseChangeCounts)
 
 TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorrectsThem)
 {
-    ScopedSilentMode silent(1);
     const std::wstring missing = temp.Path() + L"\\Missing.exe";
     const std::wstring notes = temp.File(L"notes.txt");
     const std::vector<Fields> refused{
@@ -268,7 +254,7 @@ TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorr
     std::vector<Fields> afterRefusal;
     std::vector<bool> open;
     const Fields corrected{tool, L"-final", temp.Path()};
-    CZVKExecuteApplicationDlg chooser(target);
+    CZVKExecuteApplicationDlg chooser(target, true);  // silent: refusals show no warning
     EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
         for (const Fields& f : refused) {
             Fill(d, f);
@@ -294,7 +280,6 @@ TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorr
 
 TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExists)
 {
-    ScopedSilentMode silent(1);
     const std::wstring deep = temp.Folder(std::wstring(60, L'd')) + L"\\" + std::wstring(60, L'e');
     ::CreateDirectoryW(deep.c_str(), nullptr);
     const size_t folderLength = deep.size() + 1;
@@ -323,7 +308,7 @@ TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExi
     ASSERT_TRUE(Exists(farTooLong));
 
     std::vector<bool> open;
-    CZVKExecuteApplicationDlg chooser(target);
+    CZVKExecuteApplicationDlg chooser(target, true);  // silent: refusals show no warning
     EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
         for (const std::wstring& path : {tooLong, farTooLong}) {
             Type(d, IDC_APP_PATH, path);
@@ -446,7 +431,6 @@ TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently
     // Click returns, and sees every box the chooser shows while it runs.
     std::vector<bool> open;
     {
-        ScopedSilentMode shown(0);
         CZVKExecuteApplicationDlg chooser(target);
         DialogWatch boxes([&chooser](HWND box) {
             if (box != chooser.m_hWnd)
@@ -470,8 +454,7 @@ TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently
         EXPECT_EQ(1u, boxes.BoxesExcept(chooserWindow).size()) << "a box after the warning";
     }
     {
-        ScopedSilentMode silent(1);
-        CZVKExecuteApplicationDlg chooser(target);
+        CZVKExecuteApplicationDlg chooser(target, true);  // a silent run
         DialogWatch boxes([&chooser](HWND box) {
             if (box != chooser.m_hWnd)
                 ::PostMessageW(box, WM_COMMAND, IDOK, 0);

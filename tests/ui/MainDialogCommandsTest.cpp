@@ -86,23 +86,23 @@ TEST_F(MainDialogTest, OwnSettingsAfterAPresetRestoresTheFunctionsLastChosen)
     Open();
     Choose(IDC_BUTTON0_FUNCTIONS, ItemWithText(Item(IDC_BUTTON0_FUNCTIONS), L"Zoom in"));
     Choose(IDC_BUTTON1_FUNCTIONS, ItemWithText(Item(IDC_BUTTON1_FUNCTIONS), L"Volume up"));
-    EXPECT_EQ(57u, dialog->customFunctionId[0]);
-    EXPECT_EQ(64u, dialog->customFunctionId[1]);
+    EXPECT_EQ(57u, dialog->Assignments().CustomFunctionId(0));
+    EXPECT_EQ(64u, dialog->Assignments().CustomFunctionId(1));
 
     CString copyAndPaste;
     copyAndPaste.LoadString(IDS_PRESET_1);
     Choose(IDC_PRESET_LIST, ItemWithText(Item(IDC_PRESET_LIST), copyAndPaste));
-    ASSERT_EQ(1, dialog->presetActive);
+    ASSERT_TRUE(dialog->Assignments().PresetActive());
     EXPECT_FALSE(Enabled(IDC_BUTTON0_FUNCTIONS));
-    EXPECT_EQ(57u, dialog->customFunctionId[0]) << "a preset never changes the own choice";
+    EXPECT_EQ(57u, dialog->Assignments().CustomFunctionId(0)) << "a preset never changes the own choice";
 
     Choose(IDC_PRESET_LIST, ItemCount(IDC_PRESET_LIST) - 1);
-    EXPECT_EQ(0, dialog->presetActive);
+    EXPECT_FALSE(dialog->Assignments().PresetActive());
     EXPECT_TRUE(Enabled(IDC_BUTTON0_FUNCTIONS));
     EXPECT_EQ(L"Zoom in", ItemText(IDC_BUTTON0_FUNCTIONS, Selection(IDC_BUTTON0_FUNCTIONS)));
     EXPECT_EQ(L"Volume up", ItemText(IDC_BUTTON1_FUNCTIONS, Selection(IDC_BUTTON1_FUNCTIONS)));
-    EXPECT_EQ(57u, dialog->buttons[0]->data.assignedFunctionId);
-    EXPECT_EQ(64u, dialog->buttons[1]->data.assignedFunctionId);
+    EXPECT_EQ(57u, dialog->Assignments().Data(0)->assignedFunctionId);
+    EXPECT_EQ(64u, dialog->Assignments().Data(1)->assignedFunctionId);
     EXPECT_TRUE(Enabled(IDC_APPLY));
 }
 
@@ -111,10 +111,10 @@ TEST_F(MainDialogTest, OwnSettingsWithNothingChosenOrStoredSetsFunctionZero)
     OfferEveryFunction();
     Open();
     Choose(IDC_PRESET_LIST, 0);
-    ASSERT_EQ(1, dialog->presetActive);
+    ASSERT_TRUE(dialog->Assignments().PresetActive());
     Choose(IDC_PRESET_LIST, ItemCount(IDC_PRESET_LIST) - 1);
-    EXPECT_EQ(0u, dialog->buttons[0]->data.assignedFunctionId);
-    EXPECT_EQ(0u, dialog->buttons[1]->data.assignedFunctionId);
+    EXPECT_EQ(0u, dialog->Assignments().Data(0)->assignedFunctionId);
+    EXPECT_EQ(0u, dialog->Assignments().Data(1)->assignedFunctionId);
     // No entry offers function 0: the lists show their first item.
     EXPECT_EQ(0, Selection(IDC_BUTTON0_FUNCTIONS));
     EXPECT_EQ(0, Selection(IDC_BUTTON1_FUNCTIONS));
@@ -169,7 +169,7 @@ TEST_F(MainDialogTest, CancelledChooserChangesNothingAndAChosenProgramShowsItsNa
     }));
     EXPECT_EQ(before, Text(IDC_BUTTON0_LABEL));
     EXPECT_FALSE(Enabled(IDC_APPLY));
-    EXPECT_TRUE(dialog->buttons[0]->data.applicationPath.IsEmpty());
+    EXPECT_TRUE(dialog->Assignments().Data(0)->applicationPath.IsEmpty());
 
     EXPECT_EQ(Captions{L"Start a Program"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [](HWND chooser) {
         SetDlgItemTextW(chooser, IDC_APP_PATH, L"C:\\windows\\notepad.exe");
@@ -177,7 +177,7 @@ TEST_F(MainDialogTest, CancelledChooserChangesNothingAndAChosenProgramShowsItsNa
         Press(chooser, IDOK);
     }));
     EXPECT_EQ(L"notepad", Text(IDC_BUTTON0_LABEL));
-    EXPECT_TRUE(dialog->buttonIcon[0].valid());
+    EXPECT_NE(nullptr, dialog->ButtonIcon(0));
     EXPECT_TRUE(Enabled(IDC_APPLY));
 
     device->calls.clear();
@@ -210,7 +210,7 @@ TEST_F(MainDialogTest, KeyEntryKeepsItsTextUnlessTheKeyDialogChangedSomething)
         Press(keys, IDOK);
     }));
     const UINT32 expected = KeyCombination::Pack(0, 0, KeyNamed, VK_RETURN);
-    EXPECT_EQ(expected, dialog->buttons[0]->data.keyCombination);
+    EXPECT_EQ(expected, dialog->Assignments().Data(0)->keyCombination);
     EXPECT_EQ(std::wstring(KeyCombinationText(expected)), Text(IDC_BUTTON0_LABEL));
     EXPECT_TRUE(Enabled(IDC_APPLY));
     device->calls.clear();

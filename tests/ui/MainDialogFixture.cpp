@@ -4,8 +4,6 @@
 
 MainDialogTest::MainDialogTest()
 {
-    SetSettingsServerContext(CLSCTX_INPROC_SERVER);
-    ResetSettingsConnection();
     device->assigned = {{1, 58}, {2, 59}};
 }
 
@@ -14,8 +12,6 @@ MainDialogTest::~MainDialogTest()
     if (dialog && dialog->IsWindow())
         dialog->DestroyWindow();
     dialog.reset();
-    ResetSettingsConnection();
-    SetSettingsServerContext(CLSCTX_LOCAL_SERVER);
     device->Release();
 }
 
@@ -38,8 +34,7 @@ void MainDialogTest::OfferEveryFunction()
 
 void MainDialogTest::OfferSettings()
 {
-    serviceRegistration.reset(new ClassRegistration(CLSID_SettingsService, &serviceFactory, CLSCTX_INPROC_SERVER));
-    companionRegistration.reset(new ClassRegistration(CLSID_SettingsCompanion, &companionFactory, CLSCTX_INPROC_SERVER));
+    settingsAccess.reachable = true;
 }
 
 INT32 MainDialogTest::StoredSetting(LONG index, INT32 missing) const
@@ -54,7 +49,7 @@ INT32 MainDialogTest::StoredSetting(LONG index, INT32 missing) const
 
 CTarvixUtilityDlg& MainDialogTest::Open(const DialogScale& scale)
 {
-    dialog.reset(new CTarvixUtilityDlg(scale));
+    dialog.reset(new CTarvixUtilityDlg(settingsAccess.access, scale));
     EXPECT_TRUE(dialog->InitializeButtons(0, false));
     EXPECT_TRUE(dialog->Create());
     PumpMessages(dialog->m_hWnd);

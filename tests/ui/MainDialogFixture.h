@@ -1,11 +1,13 @@
 #pragma once
 // A main dialog on fake outside components: the device and the settings
-// service are in-test objects that record every call.
+// service are in-test objects that record every call. The device is found
+// through COM, the settings are handed to the dialog.
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include "ComTestSupport.h"
 #include "FakeButtonDevice.h"
+#include "FakeSettingsAccess.h"
 #include "FakeSettingsService.h"
 #include "SettingsConnection.h"
 #include "TarvixUtilityDlg.h"
@@ -44,10 +46,6 @@ protected:
     FakeClassFactory deviceFactory{device};
     ClassRegistration deviceRegistration{CLSID_SpecialButtonDevice, &deviceFactory, CLSCTX_INPROC_SERVER};
     FakeSettingsService settings;
-    FakeSettingsCompanion companion;
-    FakeClassFactory serviceFactory{&settings};
-    FakeClassFactory companionFactory{&companion};
-    std::unique_ptr<ClassRegistration> serviceRegistration;
-    std::unique_ptr<ClassRegistration> companionRegistration;
+    FakeSettingsAccess settingsAccess{settings};
     std::unique_ptr<CTarvixUtilityDlg> dialog;
 };

@@ -14,13 +14,6 @@ int Count(const std::vector<std::string>& calls, const std::string& call)
     return static_cast<int>(std::count(calls.begin(), calls.end(), call));
 }
 
-CString Loaded(UINT id)
-{
-    CString text;
-    text.LoadString(id);
-    return text;
-}
-
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 // The window the main dialog's template makes before the dialog moves it: its
@@ -80,10 +73,10 @@ TEST_F(MainDialogTest, StoredPresetWithMatchingFunctionsStartsInPresetMode)
     OfferSettings();
     StoreSetting(1, 1);
     Open();
-    EXPECT_EQ(std::wstring(Loaded(IDS_PRESET_1)), ItemText(IDC_PRESET_LIST, Selection(IDC_PRESET_LIST)));
+    EXPECT_EQ(std::wstring(LoadText(IDS_PRESET_1)), ItemText(IDC_PRESET_LIST, Selection(IDC_PRESET_LIST)));
     EXPECT_FALSE(Enabled(IDC_BUTTON0_FUNCTIONS));
     EXPECT_FALSE(Enabled(IDC_BUTTON1_FUNCTIONS));
-    EXPECT_EQ(1, dialog->presetActive);
+    EXPECT_TRUE(dialog->Assignments().PresetActive());
     EXPECT_EQ(1, StoredSetting(1));
 }
 
@@ -94,7 +87,7 @@ TEST_F(MainDialogTest, StoredOwnModeStartsInOwnModeEvenWhenTheFunctionsMatchAPre
     StoreSetting(1, 0);
     Open();
     EXPECT_EQ(ItemCount(IDC_PRESET_LIST) - 1, Selection(IDC_PRESET_LIST));
-    EXPECT_EQ(std::wstring(Loaded(IDS_PRESET_OWN)), ItemText(IDC_PRESET_LIST, Selection(IDC_PRESET_LIST)));
+    EXPECT_EQ(std::wstring(LoadText(IDS_PRESET_OWN)), ItemText(IDC_PRESET_LIST, Selection(IDC_PRESET_LIST)));
     EXPECT_TRUE(Enabled(IDC_BUTTON0_FUNCTIONS));
     EXPECT_TRUE(Enabled(IDC_BUTTON1_FUNCTIONS));
     EXPECT_EQ(0, StoredSetting(1));
@@ -109,7 +102,7 @@ TEST_F(MainDialogTest, StoredPresetWithoutAMatchingPairStartsInOwnModeAndWritesZ
     StoreSetting(2, 61);
     StoreSetting(3, 50);
     Open();
-    EXPECT_EQ(0, dialog->presetActive);
+    EXPECT_FALSE(dialog->Assignments().PresetActive());
     EXPECT_EQ(ItemCount(IDC_PRESET_LIST) - 1, Selection(IDC_PRESET_LIST));
     EXPECT_EQ(0, StoredSetting(1));
     EXPECT_EQ(61, StoredSetting(2));
@@ -125,7 +118,7 @@ TEST_F(MainDialogTest, ButtonsBothOnFunctionZeroStayInOwnMode)
     OfferSettings();
     StoreSetting(1, 1);
     Open();
-    EXPECT_EQ(0, dialog->presetActive);
+    EXPECT_FALSE(dialog->Assignments().PresetActive());
     EXPECT_TRUE(Enabled(IDC_BUTTON0_FUNCTIONS));
     EXPECT_EQ(0, StoredSetting(1));
 }
@@ -141,10 +134,10 @@ TEST_F(MainDialogTest, PresetIsListedWhenADuplicateMakesUpTheCount)
     std::vector<std::wstring> listed;
     for (int i = 0; i < ItemCount(IDC_PRESET_LIST); ++i)
         listed.push_back(ItemText(IDC_PRESET_LIST, i));
-    const std::vector<std::wstring> expected = {std::wstring(Loaded(IDS_PRESET_1)), std::wstring(Loaded(IDS_PRESET_3)),
-                                                std::wstring(Loaded(IDS_PRESET_OWN))};
+    const std::vector<std::wstring> expected = {std::wstring(LoadText(IDS_PRESET_1)), std::wstring(LoadText(IDS_PRESET_3)),
+                                                std::wstring(LoadText(IDS_PRESET_OWN))};
     EXPECT_EQ(expected, listed);
-    EXPECT_EQ(3, dialog->presetCount);
+    EXPECT_EQ(3, ItemCount(IDC_PRESET_LIST));
 }
 
 TEST_F(MainDialogTest, OpeningAppliesOnceAndLeavesApplyDisabled)
@@ -154,7 +147,7 @@ TEST_F(MainDialogTest, OpeningAppliesOnceAndLeavesApplyDisabled)
     StoreSetting(4, 7);
     Open();
     EXPECT_FALSE(Enabled(IDC_APPLY));
-    EXPECT_FALSE(dialog->modified);
+    EXPECT_FALSE(dialog->IsModified());
     EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(1,58)"));
     EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(2,59)"));
     EXPECT_EQ(1, Count(settings.calls, "Commit"));
@@ -174,8 +167,8 @@ TEST_F(MainDialogTest, WithoutTheSettingsServiceTheDialogStillAppliesTheButtons)
 {
     OfferEveryFunction();
     Open();
-    EXPECT_EQ(0, dialog->presetActive);
-    EXPECT_EQ(0u, dialog->customFunctionId[0]);
+    EXPECT_FALSE(dialog->Assignments().PresetActive());
+    EXPECT_EQ(0u, dialog->Assignments().CustomFunctionId(0));
     EXPECT_EQ(1, Count(device->calls, "SetAssignedFunction(1,58)"));
     EXPECT_TRUE(settings.calls.empty());
 }
@@ -282,8 +275,8 @@ TEST_F(MainDialogTest, ProgramEntriesShowTheFileNameAndAnIconOthersNeither)
     device->assigned = {{1, 101}, {2, 59}};
     Open();
     EXPECT_EQ(L"notepad", Text(IDC_BUTTON0_LABEL));
-    EXPECT_TRUE(dialog->buttonIcon[0].valid());
-    EXPECT_FALSE(dialog->buttonIcon[1].valid());
+    EXPECT_NE(nullptr, dialog->ButtonIcon(0));
+    EXPECT_EQ(nullptr, dialog->ButtonIcon(1));
     EXPECT_EQ(L"Paste", Text(IDC_BUTTON1_LABEL));
     const RECT withIcon = ControlRect(IDC_BUTTON0_LABEL);
     EXPECT_EQ(32, withIcon.left);

@@ -1,16 +1,4 @@
 #include "Presets.h"
-#include "tarvix/resource.h"
-
-const PresetEntry presetTable[presetTableSize] = {
-    {51, 50, IDS_PRESET_0},
-    {58, 59, IDS_PRESET_1},
-    {56, 57, IDS_PRESET_2},
-    {60, 62, IDS_PRESET_3},
-    {61, 62, IDS_PRESET_4},
-    {63, 64, IDS_PRESET_5},
-    {66, 66, IDS_PRESET_6},
-    {0, 0, IDS_PRESET_OWN},
-};
 
 namespace {
 

@@ -1,0 +1,242 @@
+#include "Assignments.h"
+#include "KeyNames.h"
+
+namespace {
+
+// The fields of a button's record that follow the function shown for it.
+void CopyEntryIntoData(const _SPECIAL_BUTTON_INFO& entry, CSpecialButtonData& data)
+{
+    data.applicationPath = entry.applicationPath;
+    data.applicationArguments = entry.applicationArguments;
+    data.applicationFolder = entry.applicationFolder;
+    data.functionName = entry.name;
+    data.keyCombination = entry.keyCombination;
+}
+
+} // namespace
+
+CAssignments::~CAssignments()
+{
+    for (std::unique_ptr<CSpecialButton>& button : buttons)
+        button.reset();
+    device.reset();
+}
+
+bool CAssignments::Initialize(bool silent)
+{
+    // A repeated set-up starts afresh rather than mixing two devices' buttons.
+    for (std::unique_ptr<CSpecialButton>& button : buttons)
+        button.reset();
+    buttonCount = 0;
+
+    if (FAILED(CoCreateInstance(CLSID_SpecialButtonDevice, nullptr, CLSCTX_INPROC_SERVER, IID_ISpecialButtonDevice,
+                                device.put_void())))
+        return false;
+    if (device->Prepare(2) != S_OK)
+        return false;
+
+    std::vector<LONG> buttonIds;
+    LONG buttonId = 0;
+    while (device->NextButton(&buttonId) == S_OK) {
+        ULONG info = 0;
+        (void)device->GetButtonInfo(buttonId, &info);  // asked once per button; the answer is not needed
+        buttonIds.push_back(buttonId);
+        ++buttonCount;
+        buttonId = 0;
+    }
+    if (buttonCount == 0)
+        return false;
+
+    bool result = true;
+    for (size_t i = 0; i < buttonIds.size() && i < MaxButtons; ++i) {
+        buttons[i].reset(new CSpecialButton(device.get(), buttonIds[i]));
+        if (!buttons[i]->Load(0))
+            result = false;  // the other buttons are still set up
+        if (silent && buttons[i]->SetDefault())
+            (void)buttons[i]->Apply();  // the device reports nothing back
+    }
+
+    if (silent && settings_.Connect()) {
+        settings_.WriteInt(SettingsIndex::PresetActive, 1);  // the defaults are a preset pair
+        settings_.Commit();
+    }
+    return result;
+}
+
+void CAssignments::NoteRead(LONG index, SettingRead read)
+{
+    if (read != SettingRead::Failed)
+        NoteKnown(index);
+}
+
+void CAssignments::LoadSettings()
+{
+    if (!settings_.Connect())
+        return;
+    settings_.Reload();
+    NoteRead(SettingsIndex::PresetActive, settings_.ReadInt(SettingsIndex::PresetActive, presetActive));
+    for (int i = 0; i < MaxButtons; ++i) {
+        INT32 function = static_cast<INT32>(customFunctionId[i]);
+        const SettingRead read = settings_.ReadInt(SettingsIndex::CustomFunction0 + i, function);
+        if (read == SettingRead::Value)
+            customFunctionId[i] = static_cast<UINT32>(function);
+        NoteRead(SettingsIndex::CustomFunction0 + i, read);
+    }
+}
+
+bool CAssignments::LoadOption(bool shown)
+{
+    option_ = shown;
+    if (!settings_.Connect())
+        return false;
+    INT32 value = 0;
+    const SettingRead read = settings_.ReadInt(SettingsIndex::Option, value);
+    NoteRead(SettingsIndex::Option, read);
+    if (read != SettingRead::Value)
+        return false;
+    option_ = value != 0;
+    return true;
+}
+
+bool CAssignments::IsPresetAvailable(const PresetEntry& preset) const
+{
+    return ::IsPresetAvailable(preset, Functions(0), Functions(1));
+}
+
+std::vector<const PresetEntry*> CAssignments::ListPresets(int& selection)
+{
+    const CSpecialButtonData* data0 = Data(0);
+    const CSpecialButtonData* data1 = Data(1);
+    const UINT32 f0 = data0 != nullptr ? data0->assignedFunctionId : 0;
+    const UINT32 f1 = data1 != nullptr ? data1->assignedFunctionId : 0;
+
+    std::vector<const PresetEntry*> listed;
+    selection = -1;
+    for (int k = 0; k < presetTableSize; ++k) {
+        const PresetEntry& preset = presetTable[k];
+        if (k != ownSettingsPreset && !IsPresetAvailable(preset))
+            continue;
+        listed.push_back(&preset);
+        // The own-settings entry has no pair of its own to match.
+        if (k != ownSettingsPreset && preset.function0 == f0 && preset.function1 == f1) {
+            if (presetActive)
+                selection = static_cast<int>(listed.size()) - 1;
+            presetActive = 1;
+        }
+    }
+    if (selection == -1) {
+        presetActive = 0;
+        selection = static_cast<int>(listed.size()) - 1;
+    }
+    return listed;
+}
+
+void CAssignments::ChoosePreset(const PresetEntry* preset)
+{
+    NoteKnown(SettingsIndex::PresetActive);
+    presetActive = preset != nullptr ? 1 : 0;
+    for (int i = 0; i < MaxButtons; ++i) {
+        if (CSpecialButtonData* data = Data(i)) {
+            if (preset == nullptr)
+                data->assignedFunctionId = customFunctionId[i];  // the choice last made in own mode
+            else
+                data->assignedFunctionId = i == 0 ? preset->function0 : preset->function1;
+        }
+    }
+}
+
+void CAssignments::ChooseFunction(int button, const _SPECIAL_BUTTON_INFO& entry)
+{
+    CSpecialButtonData* data = Data(button);
+    if (data == nullptr)
+        return;
+    data->assignedFunctionId = entry.functionId;
+    customFunctionId[button] = entry.functionId;
+    NoteKnown(SettingsIndex::CustomFunction0 + button);
+    CopyEntryIntoData(entry, *data);
+}
+
+void CAssignments::TakeProgram(int button, _SPECIAL_BUTTON_INFO& entry)
+{
+    const CSpecialButtonData* data = Data(button);
+    if (data == nullptr)
+        return;
+    entry.applicationPath = data->applicationPath;
+    entry.applicationArguments = data->applicationArguments;
+    entry.applicationFolder = data->applicationFolder;
+    entry.displayText = data->applicationPath;
+}
+
+void CAssignments::TakeKeys(int button, _SPECIAL_BUTTON_INFO& entry)
+{
+    const CSpecialButtonData* data = Data(button);
+    if (data == nullptr)
+        return;
+    entry.keyCombination = data->keyCombination;
+    entry.displayText = KeyCombinationText(data->keyCombination);
+}
+
+void CAssignments::SetOption(bool checked)
+{
+    option_ = checked;
+    NoteKnown(SettingsIndex::Option);
+}
+
+int CAssignments::AssignedEntry(int button) const
+{
+    const CSpecialButtonData* data = Data(button);
+    const SpecialButtonFunctions* functions = Functions(button);
+    if (data == nullptr || functions == nullptr)
+        return -1;
+    int custom = -1;
+    for (INT_PTR i = 0; i < functions->GetSize(); ++i) {
+        const _SPECIAL_BUTTON_INFO& entry = functions->GetAt(i);
+        if (entry.functionId != data->assignedFunctionId)
+            continue;
+        if (entry.isCustomEntry == 0)
+            return static_cast<int>(i);
+        custom = static_cast<int>(i);
+    }
+    return custom;
+}
+
+void CAssignments::SyncEntry(int button, const _SPECIAL_BUTTON_INFO& entry)
+{
+    if (CSpecialButtonData* data = Data(button))
+        CopyEntryIntoData(entry, *data);
+}
+
+void CAssignments::Apply()
+{
+    for (std::unique_ptr<CSpecialButton>& button : buttons)
+        if (button)
+            (void)button->Apply();  // the device reports nothing back
+
+    if (!settings_.Connect())
+        return;
+    const INT32 values[SettingsIndex::Count] = {presetActive, static_cast<INT32>(customFunctionId[0]),
+                                                static_cast<INT32>(customFunctionId[1]), option_ ? 1 : 0};
+    for (LONG index = SettingsIndex::PresetActive; index <= SettingsIndex::Option; ++index)
+        if (settingKnown_[index - 1])
+            settings_.WriteInt(index, values[index - 1]);
+    settings_.Commit();
+}
+
+CSpecialButton* CAssignments::Button(int button) const
+{
+    if (button < 0 || button >= MaxButtons)
+        return nullptr;
+    return buttons[button].get();
+}
+
+CSpecialButtonData* CAssignments::Data(int button) const
+{
+    CSpecialButton* controller = Button(button);
+    return controller != nullptr ? controller->GetData() : nullptr;
+}
+
+SpecialButtonFunctions* CAssignments::Functions(int button) const
+{
+    CSpecialButton* controller = Button(button);
+    return controller != nullptr ? &controller->functions : nullptr;
+}
