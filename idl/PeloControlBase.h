@@ -3,24 +3,12 @@
 // every slot of IPeloControl answers E_NOTIMPL, placeholders included, so an
 // implementation declares only the calls it takes and its own lifetime
 // (AddRef, Release).
+#include "InterfaceBase.h"
 #include "PeloControl.h"
 
-class PeloControlBase : public IPeloControl
+class PeloControlBase : public InterfaceBase<IPeloControl>
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (object == nullptr)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPeloControl)) {
-            *object = static_cast<IPeloControl*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-
     HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryFunction(BSTR, ULONG, VARIANT, ULONG) override { return E_NOTIMPL; }

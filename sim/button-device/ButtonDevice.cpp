@@ -37,19 +37,6 @@ ButtonDevice::~ButtonDevice()
     DeviceModule::Unlock();
 }
 
-HRESULT ButtonDevice::QueryInterface(REFIID iid, void** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ISpecialButtonDevice)) {
-        *out = static_cast<ISpecialButtonDevice*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 ULONG ButtonDevice::AddRef()
 {
     return static_cast<ULONG>(InterlockedIncrement(&references_));

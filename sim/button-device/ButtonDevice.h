@@ -3,7 +3,7 @@
 // SetApplication and SetKeyCombination act on the button of the latest
 // successful SetAssignedFunction of this object.
 #include <windows.h>
-#include "MouseButtonDevice.h"
+#include "ButtonDeviceBase.h"
 #include "ButtonStore.h"
 #include "DeviceConfig.h"
 
@@ -17,24 +17,17 @@ struct DeviceModule
     static bool InUse();
 };
 
-class ButtonDevice final : public ISpecialButtonDevice
+class ButtonDevice final : public ButtonDeviceBase
 {
 public:
     ButtonDevice();
     ButtonDevice(const ButtonDevice&) = delete;
     ButtonDevice& operator=(const ButtonDevice&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
-    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE BeginRead() override;
-    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE NextFunction(ULONG* functionId) override;
     HRESULT STDMETHODCALLTYPE GetApplicationFunction(LONG buttonId, ULONG* functionId) override;
     HRESULT STDMETHODCALLTYPE GetAssignedFunction(LONG buttonId, ULONG* functionId) override;
@@ -42,13 +35,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetButtonInfo(LONG buttonId, ULONG* info) override;
     HRESULT STDMETHODCALLTYPE NextButton(LONG* buttonId) override;
     HRESULT STDMETHODCALLTYPE GetFunctionName(ULONG functionId, BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetFunctionType(ULONG functionId, LONG* functionType) override;
     HRESULT STDMETHODCALLTYPE SetApplication(BSTR path, BSTR arguments, BSTR folder) override;
     HRESULT STDMETHODCALLTYPE GetActionTarget(ULONG functionId, BSTR* target) override;
     HRESULT STDMETHODCALLTYPE GetApplication(ULONG functionId, BSTR* path, BSTR* arguments, BSTR* folder) override;
-    HRESULT STDMETHODCALLTYPE Reserved23() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetKeyCombination(ULONG functionId, ULONG* keyCombination) override;
     HRESULT STDMETHODCALLTYPE SetKeyCombination(ULONG keyCombination) override;
     HRESULT STDMETHODCALLTYPE Prepare(LONG mode) override;

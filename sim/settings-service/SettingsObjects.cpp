@@ -6,20 +6,6 @@ namespace sim {
 
 namespace {
 
-template <typename Interface>
-HRESULT QueryOne(Interface* self, REFIID own, REFIID iid, void** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, own)) {
-        *out = self;
-        self->AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 std::wstring Text(BSTR text)
 {
     return text != nullptr ? std::wstring(text, SysStringLen(text)) : std::wstring();
@@ -37,11 +23,6 @@ SettingsService::~SettingsService()
 {
     TheServer().lifetime.RemoveClient(client_);
     TheServer().lifetime.Unlock();
-}
-
-HRESULT SettingsService::QueryInterface(REFIID iid, void** out)
-{
-    return QueryOne<ISettingsService>(this, IID_ISettingsService, iid, out);
 }
 
 ULONG SettingsService::AddRef()
@@ -123,11 +104,6 @@ SettingsCompanion::~SettingsCompanion()
 {
     TheServer().lifetime.RemoveClient(client_);
     TheServer().lifetime.Unlock();
-}
-
-HRESULT SettingsCompanion::QueryInterface(REFIID iid, void** out)
-{
-    return QueryOne<ISettingsCompanion>(this, IID_ISettingsCompanion, iid, out);
 }
 
 ULONG SettingsCompanion::AddRef()

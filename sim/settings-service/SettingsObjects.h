@@ -2,26 +2,20 @@
 // The two objects the server hands out. Every service object works on the
 // server's one store, so all clients see the same values.
 #include <windows.h>
-#include "SettingsService.h"
+#include "SettingsServiceBase.h"
 
 namespace sim {
 
-class SettingsService final : public ISettingsService
+class SettingsService final : public SettingsServiceBase
 {
 public:
     SettingsService();
     SettingsService(const SettingsService&) = delete;
     SettingsService& operator=(const SettingsService&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
-    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
     // A value that was never set fails and leaves `value` as it was.
     HRESULT STDMETHODCALLTYPE GetValue(BSTR section, LONG index, VARIANT* value) override;
     // An empty VARIANT removes the value; anything else must convert to a 32-bit integer.
@@ -37,14 +31,13 @@ private:
     const DWORD client_;
 };
 
-class SettingsCompanion final : public ISettingsCompanion
+class SettingsCompanion final : public SettingsCompanionBase
 {
 public:
     SettingsCompanion();
     SettingsCompanion(const SettingsCompanion&) = delete;
     SettingsCompanion& operator=(const SettingsCompanion&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE Reserved3() override;

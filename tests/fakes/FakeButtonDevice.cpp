@@ -39,19 +39,6 @@ std::vector<std::string> FakeButtonDevice::CallsStartingWith(const std::string& 
     return matching;
 }
 
-HRESULT FakeButtonDevice::QueryInterface(REFIID iid, void** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ISpecialButtonDevice)) {
-        *out = static_cast<ISpecialButtonDevice*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 ULONG FakeButtonDevice::AddRef()
 {
     return static_cast<ULONG>(++references_);

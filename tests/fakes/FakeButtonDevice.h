@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 #include <vector>
-#include "MouseButtonDevice.h"
+#include "ButtonDeviceBase.h"
 
 struct FakeFunction
 {
@@ -20,7 +20,7 @@ struct FakeFunction
     ULONG keyCombination = 0;
 };
 
-class FakeButtonDevice final : public ISpecialButtonDevice
+class FakeButtonDevice final : public ButtonDeviceBase
 {
 public:
     FakeButtonDevice() = default;
@@ -42,17 +42,10 @@ public:
     std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
     LONG References() const { return references_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
-    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE BeginRead() override;
-    HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE NextFunction(ULONG* functionId) override;
     HRESULT STDMETHODCALLTYPE GetApplicationFunction(LONG buttonId, ULONG* functionId) override;
     HRESULT STDMETHODCALLTYPE GetAssignedFunction(LONG buttonId, ULONG* functionId) override;
@@ -60,13 +53,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetButtonInfo(LONG buttonId, ULONG* info) override;
     HRESULT STDMETHODCALLTYPE NextButton(LONG* buttonId) override;
     HRESULT STDMETHODCALLTYPE GetFunctionName(ULONG functionId, BSTR* name) override;
-    HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetFunctionType(ULONG functionId, LONG* functionType) override;
     HRESULT STDMETHODCALLTYPE SetApplication(BSTR path, BSTR arguments, BSTR folder) override;
     HRESULT STDMETHODCALLTYPE GetActionTarget(ULONG functionId, BSTR* target) override;
     HRESULT STDMETHODCALLTYPE GetApplication(ULONG functionId, BSTR* path, BSTR* arguments, BSTR* folder) override;
-    HRESULT STDMETHODCALLTYPE Reserved23() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetKeyCombination(ULONG functionId, ULONG* keyCombination) override;
     HRESULT STDMETHODCALLTYPE SetKeyCombination(ULONG keyCombination) override;
     HRESULT STDMETHODCALLTYPE Prepare(LONG mode) override;

@@ -55,19 +55,6 @@ bool FakeSettingsService::Record(const std::string& call, const char* method)
     return failing.count(method) != 0;
 }
 
-HRESULT FakeSettingsService::QueryInterface(REFIID iid, void** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ISettingsService)) {
-        *out = static_cast<ISettingsService*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 HRESULT FakeSettingsService::GetValue(BSTR section, LONG index, VARIANT* value)
 {
     if (Record("GetValue(" + Narrow(section) + "," + std::to_string(index) + ")", "GetValue"))
@@ -98,15 +85,3 @@ HRESULT FakeSettingsService::Commit()
     return Record("Commit", "Commit") ? E_FAIL : S_OK;
 }
 
-HRESULT FakeSettingsCompanion::QueryInterface(REFIID iid, void** out)
-{
-    if (out == nullptr)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ISettingsCompanion)) {
-        *out = static_cast<ISettingsCompanion*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}

@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "SettingsService.h"
+#include "SettingsServiceBase.h"
 
-class FakeSettingsService final : public ISettingsService
+class FakeSettingsService final : public SettingsServiceBase
 {
 public:
     FakeSettingsService() = default;
@@ -27,15 +27,9 @@ public:
     VARIANT Stored(const std::wstring& section, LONG index) const;  // a copy the caller clears
     LONG References() const { return references_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
     ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(InterlockedDecrement(&references_)); }
 
-    HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetValue(BSTR section, LONG index, VARIANT* value) override;
     HRESULT STDMETHODCALLTYPE SetValue(BSTR section, LONG index, VARIANT value) override;
     HRESULT STDMETHODCALLTYPE Reload() override;
@@ -48,12 +42,11 @@ private:
     LONG references_ = 1;  // the test's own; the fake lives on its stack
 };
 
-class FakeSettingsCompanion final : public ISettingsCompanion
+class FakeSettingsCompanion final : public SettingsCompanionBase
 {
 public:
     LONG References() const { return references_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
     ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(InterlockedDecrement(&references_)); }
     HRESULT STDMETHODCALLTYPE Reserved3() override { return S_OK; }
