@@ -45,14 +45,25 @@ function(tp_cross_module_runtime target)
   add_dependencies(${target} shared_cxx_runtime)
 endfunction()
 
-# A resource-only language DLL: en-US/<name>.mui beside the binary it belongs to.
+# A resource-only language DLL: <language>/<name>.mui beside the binary it belongs
+# to (en-US unless LANGUAGE is given). The scripts include a template part that
+# all languages share: COMMON names it so a change there rebuilds every language.
 function(tp_language_dll target rc_file mui_name)
+  cmake_parse_arguments(ARG "" "LANGUAGE" "COMMON" ${ARGN})
+  if(NOT ARG_LANGUAGE)
+    set(ARG_LANGUAGE en-US)
+  endif()
+  set(dir ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${ARG_LANGUAGE})
   add_library(${target} SHARED ${rc_file})
   set_target_properties(${target} PROPERTIES
     PREFIX "" OUTPUT_NAME "${mui_name}" SUFFIX ".mui" LINKER_LANGUAGE C
-    RUNTIME_OUTPUT_DIRECTORY ${LANG_DIR} LIBRARY_OUTPUT_DIRECTORY ${LANG_DIR})
+    RUNTIME_OUTPUT_DIRECTORY ${dir} LIBRARY_OUTPUT_DIRECTORY ${dir}
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_ARCHIVE_OUTPUT_DIRECTORY}/${ARG_LANGUAGE})  # nothing imports them
   target_link_options(${target} PRIVATE -nostdlib -nostartfiles -Wl,-e,0 -s)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/res)
+  if(ARG_COMMON)
+    set_source_files_properties(${rc_file} PROPERTIES OBJECT_DEPENDS "${ARG_COMMON}")
+  endif()
 endfunction()
 
 # One CTest entry per test case; all share the Wine fixture so a single test can be run alone.
@@ -167,13 +178,19 @@ endfunction()
 #                 MAIN_TYPES id... LANGUAGE_TYPES id...)
 # module_file names the module (Peryl.dll) in both files; MAIN_TYPES are the
 # resource types the module keeps, LANGUAGE_TYPES those its language file holds.
-# Both files get the same checksums: the main one from the module's name and
-# major.minor version, the service one from the language script's text.
+# Every file of the module gets the same checksums: the main one from the module's
+# name and major.minor version, the service one from the text of the fallback
+# language's scripts (language_script, a list), whichever language the file holds.
 function(tp_mui_config target kind module_file language language_script)
   cmake_parse_arguments(ARG "" "" "MAIN_TYPES;LANGUAGE_TYPES" ${ARGN})
   set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${language_script})
   string(MD5 main_sum "${module_file}/${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
-  file(MD5 ${language_script} service_sum)
+  set(scripts "")
+  foreach(script IN LISTS language_script)
+    file(READ ${script} text)
+    string(APPEND scripts "${text}")
+  endforeach()
+  string(MD5 service_sum "${scripts}")
 
   # The lists: type names ("MUI" and an empty name to end them), the module's
   # type ids, the language file's type ids, the language.

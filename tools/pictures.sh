@@ -2,7 +2,7 @@
 # Renders the pictures of both deliverables into docs/, at 96 and 144 DPI:
 # TarvixUtility's main dialog in own and in preset mode, the key-combination
 # dialog, the application chooser, the error box, and the settings host with
-# each of Peryl's pages.
+# each of Peryl's pages; in English and in German (-de- in the file name).
 #
 #   tools/pictures.sh
 #
@@ -23,10 +23,13 @@ mkdir -p "$docs"
 
 picture_name() {
   case "$1" in
-    host-*) echo "peryl-$1" ;;
-    *) echo "tarvix-$1" ;;
+    host-*) echo "peryl-$1$2" ;;
+    *) echo "tarvix-$1$2" ;;
   esac
 }
+# Name suffix and LANG per language: Wine gives each process the UI language of
+# its LANG (tools/setup-locales.sh makes the German locale).
+languages="en:C.UTF-8 de:de_DE.UTF-8"
 
 for dpi in 96 144; do
   prefix="$build/pictures-$dpi"
@@ -37,35 +40,43 @@ for dpi in 96 144; do
   launch reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   display=":$(cat "$prefix.run/display")"
 
-  for scene in $scenes; do
-    out="$docs/$(picture_name "$scene")-$dpi.png"
-    work=$(mktemp -d)
-    done_file="$work/done"
-    # Made here, not by the redirection below: the loop may read it before the
-    # background job has opened it.
-    : >"$work/driver.out"
-    launch "$bin/PictureDriver.exe" "$scene" "Z:${done_file//\//\\}" >"$work/driver.out" 2>"$work/driver.err" &
-    driver=$!
-    window=""
-    for _ in $(seq 600); do
-      window=$(tr -d '\r' <"$work/driver.out" | awk '$1 == "WINDOW" { print $2 }')
-      [ -n "$window" ] && break
-      kill -0 "$driver" 2>/dev/null || break
-      sleep 0.1
-    done
-    if [ -z "$window" ]; then
-      echo "pictures: no window for $scene at $dpi DPI" >&2
-      cat "$work/driver.err" >&2
-      kill "$driver" 2>/dev/null || true
-      wait "$driver" 2>/dev/null || true
+  for language in $languages; do
+    code=${language%%:*}
+    lang=${language#*:}
+    suffix=""
+    [ "$code" = en ] || suffix="-$code"
+    for scene in $scenes; do
+      out="$docs/$(picture_name "$scene" "$suffix")-$dpi.png"
+      work=$(mktemp -d)
+      done_file="$work/done"
+      # Made here, not by the redirection below: the loop may read it before the
+      # background job has opened it.
+      : >"$work/driver.out"
+      env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$lang" \
+        WINE_RUN_KEEPER="$bin/winekeep.exe" "$root/tools/wine-run.sh" "$prefix" \
+        "$bin/PictureDriver.exe" "$scene" "Z:${done_file//\//\\}" >"$work/driver.out" 2>"$work/driver.err" &
+      driver=$!
+      window=""
+      for _ in $(seq 600); do
+        window=$(tr -d '\r' <"$work/driver.out" | awk '$1 == "WINDOW" { print $2 }')
+        [ -n "$window" ] && break
+        kill -0 "$driver" 2>/dev/null || break
+        sleep 0.1
+      done
+      if [ -z "$window" ]; then
+        echo "pictures: no window for $scene ($lang) at $dpi DPI" >&2
+        cat "$work/driver.err" >&2
+        kill "$driver" 2>/dev/null || true
+        wait "$driver" 2>/dev/null || true
+        rm -rf "$work"
+        exit 1
+      fi
+      DISPLAY=$display import -window "$window" "$out"
+      touch "$done_file"
+      wait "$driver" || echo "pictures: $scene did not end cleanly" >&2
       rm -rf "$work"
-      exit 1
-    fi
-    DISPLAY=$display import -window "$window" "$out"
-    touch "$done_file"
-    wait "$driver" || echo "pictures: $scene did not end cleanly" >&2
-    rm -rf "$work"
-    echo "$out"
+      echo "$out"
+    done
   done
   launch --stop
   trap - EXIT

@@ -10,7 +10,7 @@ packages=(
   wine wine64 libwine-dev fonts-wine xvfb
   cmake ninja-build googletest imagemagick x11-utils
   nsis zip unzip
-  gcc libc6-dev mmdebstrap
+  gcc libc6-dev mmdebstrap locales
 )
 
 missing=()
@@ -28,3 +28,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 "${sudo[@]}" env WOW64_WINE_TREE="${WOW64_WINE_TREE:-/opt/wine-wow64}" "$(dirname "$0")/setup-wow64.sh"
+# The language tests run Wine under German and French.
+"${sudo[@]}" env WOW64_WINE_TREE="${WOW64_WINE_TREE:-/opt/wine-wow64}" "$(dirname "$0")/setup-locales.sh"

@@ -149,12 +149,10 @@ std::set<std::wstring> Declared(const std::vector<std::wstring>& names, const st
 
 } // namespace
 
-TEST(PerylMuiConfig, ModuleAndLanguageFileDeclareTheirPartsAndMatch)
+TEST(PerylMuiConfig, ModuleAndLanguageFilesDeclareTheirPartsAndMatch)
 {
     const MuiConfig module = ReadMuiConfig(BinFile(L"Peryl.dll"));
     ASSERT_EQ("", module.problem) << "Peryl.dll";
-    const MuiConfig language = ReadMuiConfig(BinFile(L"en-US\\Peryl.dll.mui"));
-    ASSERT_EQ("", language.problem) << "en-US\\Peryl.dll.mui";
 
     // The module: language-neutral, its last-resort texts in the en-US file.
     EXPECT_EQ(1u, module.fileType & 0x0F);
@@ -164,18 +162,24 @@ TEST(PerylMuiConfig, ModuleAndLanguageFileDeclareTheirPartsAndMatch)
     EXPECT_EQ((std::vector<DWORD>{5, 6}), module.languageTypeIds);  // dialogs and strings live outside
     EXPECT_EQ((std::set<std::wstring>{L"MUI", L"16", L"24"}), ResourceTypes(BinFile(L"Peryl.dll")));
     EXPECT_EQ(ResourceTypes(BinFile(L"Peryl.dll")), Declared(module.mainTypeNames, module.mainTypeIds));
-
-    // The language file: language-specific, for the language its folder names.
-    EXPECT_EQ(2u, language.fileType & 0x0F);
-    EXPECT_EQ(module.fileType & 0xF0, language.fileType & 0xF0);
-    EXPECT_EQ(L"en-US", language.language);
-    EXPECT_EQ(L"", language.fallbackLanguage);
-    EXPECT_EQ((std::set<std::wstring>{L"MUI", L"5", L"6"}), ResourceTypes(BinFile(L"en-US\\Peryl.dll.mui")));
-    EXPECT_EQ(ResourceTypes(BinFile(L"en-US\\Peryl.dll.mui")),
-              Declared(language.mainTypeNames, language.mainTypeIds));
-
-    // The loader pairs the two files by these.
-    EXPECT_EQ(module.checksum, language.checksum);
-    EXPECT_EQ(module.serviceChecksum, language.serviceChecksum);
     EXPECT_NE(std::vector<BYTE>(16, 0), module.checksum);
+
+    for (const wchar_t* folder : {L"en-US", L"de-DE"}) {
+        const std::wstring path = BinFile((std::wstring(folder) + L"\\Peryl.dll.mui").c_str());
+        SCOPED_TRACE(std::string(folder, folder + wcslen(folder)));
+        const MuiConfig language = ReadMuiConfig(path);
+        ASSERT_EQ("", language.problem);
+
+        // The language file: language-specific, for the language its folder names.
+        EXPECT_EQ(2u, language.fileType & 0x0F);
+        EXPECT_EQ(module.fileType & 0xF0, language.fileType & 0xF0);
+        EXPECT_EQ(folder, language.language);
+        EXPECT_EQ(L"", language.fallbackLanguage);
+        EXPECT_EQ((std::set<std::wstring>{L"MUI", L"5", L"6"}), ResourceTypes(path));
+        EXPECT_EQ(ResourceTypes(path), Declared(language.mainTypeNames, language.mainTypeIds));
+
+        // The loader pairs each language file with the module by these.
+        EXPECT_EQ(module.checksum, language.checksum);
+        EXPECT_EQ(module.serviceChecksum, language.serviceChecksum);
+    }
 }

@@ -35,8 +35,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(FileExists(InstallerFile(thisRelease))) << Narrow(InstallerFile(thisRelease));
-        // Program, plug-in, their language DLLs; on i686 also the plug-in's C++ runtime.
-        const size_t packaged = thisRelease.machine == IMAGE_FILE_MACHINE_I386 ? 7u : 4u;
+        // Program, plug-in, their English and German language DLLs; on i686 also the plug-in's C++ runtime.
+        const size_t packaged = thisRelease.machine == IMAGE_FILE_MACHINE_I386 ? 9u : 6u;
         ASSERT_EQ(packaged, ProductFiles().size()) << "the unpacked product package";
         RemoveInstallation();
         ASSERT_FALSE(KeyExists(uninstallKey, thisView)) << "cannot remove an earlier run's installation";

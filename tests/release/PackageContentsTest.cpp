@@ -22,8 +22,8 @@ std::set<std::wstring> WithRuntime(const ReleaseArch& arch, std::initializer_lis
 
 std::set<std::wstring> ProductFiles(const ReleaseArch& arch)
 {
-    return WithRuntime(arch, {L"TarvixUtility.exe", L"en-US/TarvixUtility.exe.mui", L"Peryl.dll",
-                              L"en-US/Peryl.dll.mui"});
+    return WithRuntime(arch, {L"TarvixUtility.exe", L"en-US/TarvixUtility.exe.mui", L"de-DE/TarvixUtility.exe.mui",
+                              L"Peryl.dll", L"en-US/Peryl.dll.mui", L"de-DE/Peryl.dll.mui"});
 }
 
 std::set<std::wstring> DevKitFiles(const ReleaseArch& arch)

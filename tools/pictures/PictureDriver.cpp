@@ -6,7 +6,8 @@
 //
 // Prints "WINDOW <X window id>" when the window is painted, then waits until
 // DONE-FILE exists. Scenes: main-own, main-preset, key-combination,
-// application-chooser, error-box, host-logo-lamp, host-lamp-brightness.
+// application-chooser, error-box, host-logo-lamp, host-lamp-brightness. The
+// programs show the language of the LANG the driver runs under.
 #include <windows.h>
 #include <cstdio>
 #include <functional>
@@ -93,6 +94,40 @@ HWND WaitForPaintedWindow(const StartedProcess& process, const wchar_t* caption)
     return nullptr;
 }
 
+struct OwnedSearch
+{
+    DWORD pid;
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOwned(HWND window, LPARAM param)
+{
+    auto& search = *reinterpret_cast<OwnedSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search.pid || !IsWindowVisible(window) || GetWindow(window, GW_OWNER) != search.owner)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The dialog that `owner` opened, whatever the language captions it.
+HWND WaitForPaintedOwnedWindow(const StartedProcess& process, HWND owner)
+{
+    const ULONGLONG end = GetTickCount64() + windowTimeoutMs;
+    while (GetTickCount64() < end && !process.Ended(0)) {
+        OwnedSearch search{process.Id(), owner, nullptr};
+        EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr && Painted(search.found)) {
+            Sleep(500);  // the display shows what was painted a moment later
+            return search.found;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
 bool WaitForFile(const std::wstring& path)
 {
     const ULONGLONG end = GetTickCount64() + doneTimeoutMs;
@@ -128,7 +163,6 @@ void PressSettingsButton(HWND dialog)
 int RunTarvix(const std::wstring& scene, const std::wstring& doneFile)
 {
     SceneDevice device(scene);
-    const wchar_t* photographed = tarvixTitle;
     bool openSettings = false;
     if (scene == L"main-own") {
         device.SetNumber(L"Button1", L"AssignedFunction", 201);
@@ -145,7 +179,6 @@ int RunTarvix(const std::wstring& scene, const std::wstring& doneFile)
         device.SetNumber(L"Button1", L"KeyCombination", KeyCombination::Pack(VK_CONTROL, VK_SHIFT, KeyLetter, 'S'));
         StorePresetActive(false);
         openSettings = true;
-        photographed = L"Key Combination";
     } else if (scene == L"application-chooser") {
         device.SetNumber(L"Button1", L"AssignedFunction", 101);
         device.SetText(L"Button1", L"ApplicationPath", sampleProgram);
@@ -153,7 +186,6 @@ int RunTarvix(const std::wstring& scene, const std::wstring& doneFile)
         device.SetText(L"Button1", L"ApplicationFolder", L"C:\\users\\Public");
         StorePresetActive(false);
         openSettings = true;
-        photographed = L"Start a Program";
     } else if (scene == L"error-box") {
         device.SetNumber(L"", L"ButtonCount", 0);
     } else {
@@ -170,7 +202,7 @@ int RunTarvix(const std::wstring& scene, const std::wstring& doneFile)
     HWND shown = main;
     if (openSettings) {
         PressSettingsButton(main);
-        shown = WaitForPaintedWindow(program, photographed);
+        shown = WaitForPaintedOwnedWindow(program, main);
         if (shown == nullptr) {
             std::fprintf(stderr, "PictureDriver: the settings button opened no dialog\n");
             return 1;
