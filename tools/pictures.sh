@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Renders the pictures of both deliverables into docs/, at 96 and 144 DPI:
+# Renders the pictures of both deliverables into docs/, at 96, 144 and 192 DPI:
 # TarvixUtility's main dialog in own and in preset mode, the key-combination
 # dialog, the application chooser, the error box, and the settings host with
 # each of Peryl's pages; in English and in German (-de- in the file name).
@@ -31,7 +31,7 @@ picture_name() {
 # its LANG (tools/setup-locales.sh makes the German locale).
 languages="en:C.UTF-8 de:de_DE.UTF-8"
 
-for dpi in 96 144; do
+for dpi in 96 144 192; do
   prefix="$build/pictures-$dpi"
   launch() { WINE_RUN_KEEPER="$bin/winekeep.exe" "$root/tools/wine-run.sh" "$prefix" "$@"; }
   trap 'launch --stop' EXIT
