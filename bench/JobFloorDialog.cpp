@@ -17,6 +17,8 @@ const COLORREF rule = RGB(216, 216, 216);
 const COLORREF band = RGB(240, 240, 240);
 const int presetNames[] = {IDS_PRESET_0, IDS_PRESET_1, IDS_PRESET_2, IDS_PRESET_3,
                            IDS_PRESET_4, IDS_PRESET_5, IDS_PRESET_6, IDS_PRESET_OWN};
+// Where the product puts the two labels (96 DPI), clear of the picture.
+const RECT labelPlaces[2] = {{32, 152, 197, 173}, {384, 152, 547, 173}};
 // Controls the page's white shows through.
 const int whiteControls[] = {IDC_OPTION_CHECK, IDC_PRESET_CAPTION, IDC_MOUSE_PICTURE, IDC_BUTTON0_PANEL,
                              IDC_BUTTON1_PANEL, IDC_BUTTON0_LABEL, IDC_BUTTON1_LABEL};
@@ -82,7 +84,12 @@ void Show(HWND dialog, Floor& floor)
         }
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
         EnableWindow(list, values[0] == 0);
-        SetDlgItemTextW(dialog, IDC_BUTTON0_LABEL + static_cast<int>(b), label.c_str());
+        HWND labelWindow = GetDlgItem(dialog, IDC_BUTTON0_LABEL + static_cast<int>(b));
+        SetWindowTextW(labelWindow, label.c_str());
+        const RECT& place = labelPlaces[b];
+        MoveWindow(labelWindow, MulDiv(place.left, floor.dpiX, 96), MulDiv(place.top, floor.dpiY, 96),
+                   MulDiv(place.right - place.left, floor.dpiX, 96), MulDiv(place.bottom - place.top, floor.dpiY, 96),
+                   TRUE);
     }
     HWND presets = GetDlgItem(dialog, IDC_PRESET_LIST);
     for (int id : presetNames)
