@@ -3,8 +3,10 @@
 #include <objbase.h>
 #include "CommandLine.h"
 #include "Exceptions.h"
+#include "Assignments.h"
 #include "LanguageModule.h"
 #include "MessageBoxes.h"
+#include "PhaseTimeline.h"
 #include "SettingsConnection.h"
 #include "TarvixUtilityDlg.h"
 #include "tarvix/resource.h"
@@ -34,14 +36,19 @@ const MessageMap CTarvixUtilityApp::messageMap = MakeMessageMap(&CWinApp::messag
 
 BOOL CTarvixUtilityApp::InitInstance()
 {
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = 0xFF;
-    InitCommonControlsEx(&controls);
+    const StartupSwitches switches = ParseCommandLine(m_lpCmdLine);
+    // A silent run without a dialog to show registers no window classes and so
+    // never loads the common controls (their DLL loads on this first call).
+    const bool windowless = switches.halt || (switches.silent && switches.presetNumber == 0);
+    if (!windowless) {
+        INITCOMMONCONTROLSEX controls{};
+        controls.dwSize = sizeof(controls);
+        controls.dwICC = 0xFF;
+        InitCommonControlsEx(&controls);
+    }
     CWinApp::InitInstance();
     (void)CoInitialize(nullptr);  // a failure shows when the device cannot be created
-
-    const StartupSwitches switches = ParseCommandLine(m_lpCmdLine);
+    MarkPhase(Phase::Com);
 
     // A request to close the running copy needs no texts: a copy whose
     // language resource is gone must still be able to end the one that runs.
@@ -79,18 +86,26 @@ BOOL CTarvixUtilityApp::InitInstance()
     observer.SetListener(this);
     (void)observer.Start();  // running without presence mutexes is still running
 
+    if (windowless) {
+        // The dialog's set-up without the dialog: its screen metrics, brush and
+        // icon would only be thrown away.
+        CServiceSettings settings;
+        CAssignments assignments(settings);
+        if (!assignments.Initialize(true))
+            exitCode_ = ExitSetupFailed;  // the error box is silent here
+        return FALSE;
+    }
+
     CTarvixUtilityDlg dialog;
     if (!dialog.InitializeButtons(switches.presetNumber, switches.silent)) {
         ShowErrorBox(LoadText(IDS_BUTTON_SETUP_FAILED), switches.silent);
         exitCode_ = ExitSetupFailed;
         return FALSE;
     }
-    if (!(switches.silent && switches.presetNumber == 0)) {
-        m_pMainWnd = &dialog;
-        dialog.DoModal();
-        m_pMainWnd = nullptr;
-        NoteMainWindow(nullptr);
-    }
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+    NoteMainWindow(nullptr);
     return FALSE;
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Benchmarks, not part of the tests: TarvixUtility's start-up against baseline
-# programs (product and baseline run in turn, medians compared) and Peryl's
-# operations in one process, under the same Wine and Xvfb as the tests.
+# Benchmarks, not part of the tests: TarvixUtility's start-up against the
+# job's floors and the baseline programs (all run in turn, medians compared),
+# the product's start-up phase by phase (its TARVIX_PHASES timeline, in runs of
+# their own), and Peryl's operations in one process, under the same Wine and
+# Xvfb as the tests.
 #
 #   bench/run.sh [--runs N] [--arch i686|x86_64|both]
 #                                N runs of each start-up (at least 5; default 7),
@@ -87,7 +89,11 @@ bench_arch() {
 
   echo
   echo "summary, $arch (target: at most this value)"
-  awk '$1 == "RESULT" { printf "  %-12s %-14s %9.3f   target %6.2f   %s\n", $2, $3, $4, $5, $6 }' "$results"
+  awk '$1 == "RESULT" { printf "  %-12s %-18s %9.3f   target %6.2f   %s\n", $2, $3, $4, $5, $6 }' "$results"
+  echo
+  echo "phases, $arch (median ms since process creation, over runs with the timeline on)"
+  awk '$1 == "PHASE" { name = $3; for (i = 4; i <= NF && $i != "median"; ++i) name = name " " $i;
+                       printf "  %-12s %-28s %8s ms\n", $2, name, $(i + 1) }' "$results"
   echo
   return "$status"
 }

@@ -1,6 +1,7 @@
 #include "Dialog.h"
 #include <utility>
 #include "LanguageModule.h"
+#include "PhaseTimeline.h"
 #include "WinApp.h"
 
 namespace {
@@ -54,6 +55,7 @@ INT_PTR CDialog::DoModal()
     }
     try {
         if (CreateFromTemplate(owner) && !ended_ && !HasPendingException()) {
+            MarkPhase(Phase::DialogCreated);
             if (!IsWindowVisible())
                 ShowWindow(SW_SHOWNORMAL);
             RunModalLoop();
@@ -182,6 +184,9 @@ void CDialog::RunModalLoop()
 {
     MSG message;
     while (!ended_ && m_hWnd != nullptr && !HasPendingException()) {
+        // The thread's windows, this dialog's controls included, have nothing left to paint.
+        if (PhaseTimelineOn() && IsWindowVisible() && (HIWORD(::GetQueueStatus(QS_PAINT)) & QS_PAINT) == 0)
+            MarkPhase(Phase::FirstPaint);
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == -1)
             break;

@@ -2,6 +2,7 @@
 #include "ComException.h"
 #include "Dialog.h"
 #include "LanguageModule.h"
+#include "PhaseTimeline.h"
 #include "Wnd.h"
 
 namespace {
@@ -98,6 +99,7 @@ BOOL CWinApp::LoadLanguageResources(const wchar_t* muiName)
         return FALSE;
     language_ = std::move(module);
     SetLanguageResourceHandle(language_.get());
+    MarkPhase(Phase::LanguageModule);
     return TRUE;
 }
 

@@ -1,12 +1,17 @@
 // The program entry of applications written on CWinApp; linked in through the
 // framework_main object library.
 #include <windows.h>
+#include "PhaseTimeline.h"
 #include "WinApp.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
 {
+    StartPhaseTimeline();
+    MarkPhase(Phase::RuntimeStart);
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
         return 1;  // a program without an application object has nothing to run
-    return app->RunProgram(instance, commandLine, show);
+    const int status = app->RunProgram(instance, commandLine, show);
+    MarkPhase(Phase::Exit);
+    return status;
 }

@@ -1,5 +1,6 @@
 #include "Assignments.h"
 #include "KeyNames.h"
+#include "PhaseTimeline.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ bool CAssignments::Initialize(bool silent)
     if (FAILED(CoCreateInstance(CLSID_SpecialButtonDevice, nullptr, CLSCTX_INPROC_SERVER, IID_ISpecialButtonDevice,
                                 device.put_void())))
         return false;
+    MarkPhase(Phase::Device);
     if (device->Prepare(2) != S_OK)
         return false;
 
@@ -55,6 +57,7 @@ bool CAssignments::Initialize(bool silent)
         if (silent && buttons[i]->SetDefault())
             (void)buttons[i]->Apply();  // the device reports nothing back
     }
+    MarkPhase(Phase::Buttons);
 
     if (silent && settings_.Connect()) {
         settings_.WriteInt(SettingsIndex::PresetActive, 1);  // the defaults are a preset pair

@@ -1,6 +1,7 @@
 #include "SettingsConnection.h"
 #include <cstdlib>
 #include <new>
+#include "PhaseTimeline.h"
 
 const wchar_t TarvixSettingsSection[] = L"800B3B63-DDA2-4ad2-B2B7-E8F77D85B357";
 
@@ -65,7 +66,17 @@ SettingsConnection* Connect()
         Dispose(record);
         return nullptr;
     }
+    MarkPhase(Phase::SettingsConnection);
     return record;
+}
+
+void MarkSettingsCall(const char* call, LONG index)
+{
+    if (!PhaseTimelineOn())
+        return;
+    char detail[32];
+    wsprintfA(detail, "%s %ld", call, index);
+    MarkPhase(Phase::SettingsCall, detail);
 }
 
 bool HasService(SettingsConnection* record)
@@ -96,7 +107,9 @@ HRESULT ReadSetting(SettingsConnection* record, const wchar_t* section, LONG ind
     unique_bstr name(SysAllocString(section));
     if (!name && section != nullptr)
         return E_OUTOFMEMORY;
-    return record->service->GetValue(name.get(), index, value);
+    const HRESULT result = record->service->GetValue(name.get(), index, value);
+    MarkSettingsCall("read", index);
+    return result;
 }
 
 HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, SettingsConnection* record)
@@ -106,17 +119,27 @@ HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, S
     unique_bstr name(SysAllocString(section));
     if (!name && section != nullptr)
         return E_OUTOFMEMORY;
-    return record->service->SetValue(name.get(), index, value);
+    const HRESULT result = record->service->SetValue(name.get(), index, value);
+    MarkSettingsCall("write", index);
+    return result;
 }
 
 HRESULT ReloadSettings(SettingsConnection* record)
 {
-    return HasService(record) ? record->service->Reload() : S_FALSE;
+    if (!HasService(record))
+        return S_FALSE;
+    const HRESULT result = record->service->Reload();
+    MarkPhase(Phase::SettingsCall, "reload");
+    return result;
 }
 
 HRESULT CommitSettings(SettingsConnection* record)
 {
-    return HasService(record) ? record->service->Commit() : S_FALSE;
+    if (!HasService(record))
+        return S_FALSE;
+    const HRESULT result = record->service->Commit();
+    MarkPhase(Phase::SettingsCall, "commit");
+    return result;
 }
 
 SettingRead ReadIntSetting(SettingsConnection* record, LONG index, INT32& value)

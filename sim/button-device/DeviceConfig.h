@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "CallLog.h"
 #include "Registry.h"
 
 namespace sim {
@@ -47,7 +48,12 @@ public:
     bool HasButton(LONG button) const { return button >= 1 && button <= buttonCount_; }
     const std::vector<DeviceFunction>& Functions() const { return functions_; }
     ULONG ListEndId() const { return listEndId_; }
-    bool Fails(const wchar_t* method) const { return failures_.Fails(method); }
+    // Every method asks this first, so it also logs the call (SIM_CALL_LOG).
+    bool Fails(const wchar_t* method) const
+    {
+        LogCall(L"device", method);
+        return failures_.Fails(method);
+    }
 
     // A listed function, or null.
     const DeviceFunction* Find(ULONG id) const;

@@ -6,6 +6,8 @@
 #include <objbase.h>
 #include <new>
 #include <type_traits>
+#include "CallLog.h"
+#include "Registry.h"
 
 // A module may gate object creation (a local server that is ending refuses new
 // objects): it then has EnterCreation() -> bool and LeaveCreation().
@@ -52,6 +54,7 @@ public:
         *out = nullptr;
         if (outer != nullptr)
             return CLASS_E_NOAGGREGATION;
+        sim::LogCall(L"create", sim::GuidText(iid).c_str());
         if (FAILED(failure_))
             return failure_;
         if (!CreationGate<Module>::Enter())

@@ -1,5 +1,6 @@
 #include "SettingsObjects.h"
 #include <string>
+#include "CallLog.h"
 #include "Server.h"
 
 namespace sim {
@@ -41,6 +42,7 @@ ULONG SettingsService::Release()
 bool SettingsService::Fails(const wchar_t* method) const
 {
     TheServer().lifetime.Touch();
+    LogCall(L"settings", method);
     return TheServer().config.failures.Fails(method);
 }
 

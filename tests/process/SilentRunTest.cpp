@@ -2,12 +2,15 @@
 // The device keeps its state under a key of this test; the settings value the
 // run writes is put back as it was found.
 #include <gtest/gtest.h>
+#include <fstream>
 #include <string>
+#include <vector>
 #include "ComTestSupport.h"
 #include "Handles.h"
 #include "SettingsConnection.h"
 #include "MouseButtonDevice.h"
 #include "StandIns.h"
+#include "support/RegistryFixtures.h"
 
 namespace {
 
@@ -127,6 +130,39 @@ TEST_F(SilentRunTest, ExitsWithFailureWhenTheButtonsCannotBeSetUp)
     EXPECT_EQ(1u, RunBesideTests(L"TarvixUtility.exe /miseban"));
     EXPECT_EQ(0, presetFlag.Stored());
     EXPECT_EQ(51u, device.Number(1, L"AssignedFunction", 51));
+}
+
+// The timeline the benchmarks read: each phase of a silent run once, in the
+// order the run goes through them, at times that never go back.
+TEST_F(SilentRunTest, WritesItsPhaseTimelineInOrderWhenAskedTo)
+{
+    ASSERT_TRUE(presetFlag.Set(0));
+    ScopedTempFolder folder(L"phases");
+    const std::wstring path = folder.path() + L"phases.txt";
+    {
+        ScopedEnvironment timeline(L"TARVIX_PHASES", path);
+        ASSERT_EQ(0u, RunBesideTests(L"TarvixUtility.exe /miseban"));
+    }
+
+    const std::vector<std::string> expected = {"runtime-start", "com", "language-module", "device", "buttons",
+                                               "settings-connection", "settings-call write 1",
+                                               "settings-call commit", "exit"};
+    std::vector<std::string> phases;
+    std::ifstream file(path.c_str());
+    std::string line;
+    double previous = 0.0;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const size_t blank = line.find(' ');
+        ASSERT_NE(std::string::npos, blank) << "no phase name in: " << line;
+        const double ms = std::stod(line.substr(0, blank));
+        EXPECT_GE(ms, previous) << "time went back at: " << line;
+        EXPECT_GT(ms, 0.0) << "not after the process was created: " << line;
+        previous = ms;
+        phases.push_back(line.substr(blank + 1));
+    }
+    EXPECT_EQ(expected, phases);
 }
 
 } // namespace
