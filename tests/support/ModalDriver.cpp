@@ -1,5 +1,7 @@
 #include "ModalDriver.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <utility>
 #include "LanguageModule.h"
@@ -145,6 +147,29 @@ HWND DialogFocus(HWND dialog)
         return nullptr;
     HWND focus = found->second;
     return focus == dialog || ::IsChild(dialog, focus) ? focus : nullptr;
+}
+
+void PressKey(HWND dialog, UINT key, Held held)
+{
+    HWND target = DialogFocus(dialog);
+    if (target == nullptr)
+        target = dialog;
+    if (held == Held::alt) {
+        // Context bit: the Alt key is down.
+        ::PostMessageW(target, WM_SYSCHAR, key, 1 | (1 << 29));
+        PumpMessages(dialog);
+        return;
+    }
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    BYTE shifted[256];
+    std::copy(std::begin(keys), std::end(keys), std::begin(shifted));
+    shifted[VK_SHIFT] = held == Held::shift ? 0x80 : 0;
+    ::SetKeyboardState(shifted);
+    ::PostMessageW(target, WM_KEYDOWN, key, 1);
+    ::PostMessageW(target, WM_KEYUP, key, 1 | (3u << 30));
+    PumpMessages(dialog);
+    ::SetKeyboardState(keys);
 }
 
 ScopedLanguageResources::ScopedLanguageResources(HINSTANCE module) : previous_(GetLanguageResourceHandle())
