@@ -10,7 +10,6 @@
 #include "MainDialogFixture.h"
 #include "support/DialogWatch.h"
 #include "support/ModalDriver.h"
-#include "support/TestPaths.h"
 #include "tarvix/resource.h"
 
 namespace {
@@ -30,16 +29,6 @@ const Language languages[] = {
      L"Programm starten"},
 };
 
-struct LanguageFile
-{
-    explicit LanguageFile(const wchar_t* file)
-        : module(LoadLibraryExW(BinFile(file).c_str(), nullptr,
-                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE))
-    {
-    }
-    unique_hmodule module;
-};
-
 } // namespace
 
 TEST_F(MainDialogTest, KeysReachEveryControlInOrderInEachLanguage)
@@ -49,9 +38,9 @@ TEST_F(MainDialogTest, KeysReachEveryControlInOrderInEachLanguage)
 
     for (const Language& language : languages) {
         SCOPED_TRACE(language.name);
-        LanguageFile file(language.file);
-        ASSERT_TRUE(file.module) << "cannot open the language file";
-        ScopedLanguageResources resources(file.module.get());
+        const unique_hmodule file = OpenLanguageFile(language.file);
+        ASSERT_TRUE(file) << "cannot open the language file";
+        ScopedLanguageResources resources(file.get());
         Open();
         ASSERT_FALSE(dialog->Assignments().PresetActive());
         HWND window = dialog->m_hWnd;
@@ -124,9 +113,9 @@ TEST_F(MainDialogTest, ListsAndButtonsOfBothPanelsAreNamedForTheirButtonInEachLa
 
     for (const Language& language : languages) {
         SCOPED_TRACE(language.name);
-        LanguageFile file(language.file);
-        ASSERT_TRUE(file.module) << "cannot open the language file";
-        ScopedLanguageResources resources(file.module.get());
+        const unique_hmodule file = OpenLanguageFile(language.file);
+        ASSERT_TRUE(file) << "cannot open the language file";
+        ScopedLanguageResources resources(file.get());
         Open();
 
         const struct
