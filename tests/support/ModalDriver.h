@@ -27,9 +27,9 @@ void TrackDialogFocus();
 HWND DialogFocus(HWND dialog);
 
 // A key pressed on the control of `dialog` that has the focus, handled by the
-// dialog manager of `dialog` as the keyboard would have it handled, before
-// this returns. Shift is held through the thread's key state, which is what
-// the dialog manager asks; an Alt key is a mnemonic character (WM_SYSCHAR).
+// dialog manager of `dialog` (IsDialogMessage) before this returns. Shift is
+// held through the thread's key state, which is what the dialog manager asks;
+// an Alt key is a mnemonic character (WM_SYSCHAR).
 enum class Held { nothing, shift, alt };
 void PressKey(HWND dialog, UINT key, Held held = Held::nothing);
 
