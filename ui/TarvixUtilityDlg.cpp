@@ -160,6 +160,10 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
 
     for (int i = 0; i < model_.ButtonCount() && i < MaxButtons; ++i)
         functionList[i].SubclassDlgItem(IDC_BUTTON0_FUNCTIONS + i, this);
+    for (int i = 0; i < MaxButtons; ++i) {
+        functionListName[i].set(::GetDlgItem(m_hWnd, IDC_BUTTON0_FUNCTIONS + i), LoadText(IDS_FUNCTIONS_NAME_0 + i));
+        settingsButtonName[i].set(::GetDlgItem(m_hWnd, IDC_BUTTON0_SETTINGS + i), LoadText(IDS_SETTINGS_NAME_0 + i));
+    }
 
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);

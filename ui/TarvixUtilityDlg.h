@@ -7,6 +7,7 @@
 #include "Controls.h"
 #include "Dialog.h"
 #include "DialogScale.h"
+#include "AccessibleName.h"
 #include "Handles.h"
 #include "Assignments.h"
 
@@ -93,6 +94,9 @@ private:
     CStatic assignmentLabel[MaxButtons];
     CComboBox functionList[MaxButtons];
     CButton settingsButton[MaxButtons];
+    // The lists and buttons of both panels look alike: their names say whose they are.
+    accessible_name functionListName[MaxButtons];
+    accessible_name settingsButtonName[MaxButtons];
     CStatic bottomRule;
     CButton optionCheck;
     CButton okButton;

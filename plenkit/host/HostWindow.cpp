@@ -215,6 +215,15 @@ LRESULT CHostWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_NEXTDLGCTL: {
+        // IsDialogMessage asks this of the window it handles keys for when a
+        // page's label mnemonic is pressed; a dialog's own procedure would answer.
+        HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                   : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+        if (next != nullptr)
+            SetFocus(next);
+        return 0;
+    }
     case WM_CLOSE:
         Destroy();
         return 0;

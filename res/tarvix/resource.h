@@ -98,3 +98,8 @@
 #define IDS_SYMBOL_COMMA                40134  // not a key of the key-name list
 #define IDS_SYMBOL_BACKSLASH            40135
 #define IDS_SYMBOL_PERIOD               40136
+// Accessible names of the controls each panel repeats, by button: no label names them.
+#define IDS_FUNCTIONS_NAME_0            40140
+#define IDS_FUNCTIONS_NAME_1            40141
+#define IDS_SETTINGS_NAME_0             40142
+#define IDS_SETTINGS_NAME_1             40143

@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <iterator>
+#include <string>
+#include <vector>
 #include "HostWindow.h"
 #include "PageIdentity.h"
 #include "PeloWatch.h"
 #include "PluginSet.h"
+#include "support/ModalDriver.h"
 #include "support/ProcessRun.h"
 #include "support/RegistryFixtures.h"
 #include "VexaUtilsWatch.h"
@@ -239,4 +243,75 @@ TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
     EXPECT_EQ(nullptr, host.WaitForWindow(L"#32770", 0));
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, host.Wait(10000));
+}
+
+// Each page without a mouse, in the host's own dialog handling: the radio
+// buttons and the list in the order they are seen, and every mnemonic to its control.
+TEST_F(PerylInHost, PageControlsAreReachedByKeyboard)
+{
+    PeloWatch service;  // absent: a choice changes nothing outside and raises no message box
+    ASSERT_TRUE(service.ok());
+    service.Set(L"Absent", 1);
+    ScopedRegistryKey marlow(L"Software\\Kelvor Corporation\\Marlow Digital");
+    watch_.SetCapability(3);
+    CollectingReporter reporter;
+    CPluginSet plugins(reporter);
+    ASSERT_TRUE(plugins.Load(BinFile(L"Peryl.dll").c_str()));
+    plugins.CheckSupport();
+    CHostWindow host(plugins, reporter);
+    HWND window = host.Create();
+    ASSERT_NE(nullptr, window);
+    ShowWindow(window, SW_SHOW);
+    ASSERT_EQ(2u, host.GetShownPageCount());
+
+    struct Row
+    {
+        UINT key;
+        Held held;
+        int focus;
+    };
+    const struct
+    {
+        int first;  // the three radio buttons, in order
+        int list;
+        std::vector<Row> rows;
+    } pages[] = {
+        {IDC_LOGO_LAMP_MODE_1, IDC_LOGO_LAMP_APP_LIST,
+         {{VK_TAB, Held::nothing, IDC_LOGO_LAMP_APP_LIST},
+          {VK_TAB, Held::shift, IDC_LOGO_LAMP_MODE_1},
+          {VK_DOWN, Held::nothing, IDC_LOGO_LAMP_MODE_2},
+          {L'f', Held::alt, IDC_LOGO_LAMP_APP_LIST},
+          {L'o', Held::alt, IDC_LOGO_LAMP_MODE_3},
+          {L'v', Held::alt, IDC_LOGO_LAMP_MODE_2},
+          {L'a', Held::alt, IDC_LOGO_LAMP_MODE_1}}},
+        {IDC_LAMP_BRIGHTNESS_LEVEL_1, IDC_LAMP_BRIGHTNESS_APP_LIST,
+         {{VK_TAB, Held::nothing, IDC_LAMP_BRIGHTNESS_APP_LIST},
+          {VK_TAB, Held::shift, IDC_LAMP_BRIGHTNESS_LEVEL_1},
+          {VK_DOWN, Held::nothing, IDC_LAMP_BRIGHTNESS_LEVEL_2},
+          {L'f', Held::alt, IDC_LAMP_BRIGHTNESS_APP_LIST},
+          {L'd', Held::alt, IDC_LAMP_BRIGHTNESS_LEVEL_3},
+          {L'v', Held::alt, IDC_LAMP_BRIGHTNESS_LEVEL_2},
+          {L'b', Held::alt, IDC_LAMP_BRIGHTNESS_LEVEL_1}}},
+    };
+    for (size_t p = 0; p < std::size(pages); ++p) {
+        SCOPED_TRACE("page " + std::to_string(p));
+        host.ShowPage(p);
+        HWND page = host.GetPageWindow(p);
+        ASSERT_NE(nullptr, page);
+        // From the first radio button, checked as a click leaves it.
+        SendMessageW(GetDlgItem(page, pages[p].first), BM_CLICK, 0, 0);
+        PumpMessages(window);
+        ASSERT_EQ(GetDlgItem(page, pages[p].first), DialogFocus(window));
+        for (size_t i = 0; i < pages[p].rows.size(); ++i) {
+            const Row& row = pages[p].rows[i];
+            PressKey(window, row.key, row.held);
+            EXPECT_EQ(GetDlgItem(page, row.focus), DialogFocus(window)) << "row " << i;
+            if (row.focus != pages[p].list) {
+                EXPECT_EQ(BST_CHECKED, SendDlgItemMessageW(page, row.focus, BM_GETCHECK, 0, 0))
+                    << "row " << i << ": the radio button that has the focus is the one chosen";
+            }
+        }
+    }
+    EXPECT_EQ(0xFFFFFFFFu, service.Get(L"LastMode"));
+    EXPECT_TRUE(reporter.messages.empty());
 }

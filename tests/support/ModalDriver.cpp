@@ -1,5 +1,7 @@
 #include "ModalDriver.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <utility>
 #include "LanguageModule.h"
@@ -145,6 +147,34 @@ HWND DialogFocus(HWND dialog)
         return nullptr;
     HWND focus = found->second;
     return focus == dialog || ::IsChild(dialog, focus) ? focus : nullptr;
+}
+
+void PressKey(HWND dialog, UINT key, Held held)
+{
+    HWND target = DialogFocus(dialog);
+    if (target == nullptr)
+        target = dialog;
+    // A key reaches only the control that has the focus, and another test's
+    // window may have taken it (the dialog manager then finds no focus to move
+    // on from). Give it back and hand the key over at once, before this thread
+    // reads another event from the display that could take it again.
+    if (target != dialog && ::GetFocus() != target)
+        ::SetFocus(target);
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    BYTE shifted[256];
+    std::copy(std::begin(keys), std::end(keys), std::begin(shifted));
+    shifted[VK_SHIFT] = held == Held::shift ? 0x80 : 0;
+    ::SetKeyboardState(shifted);
+    MSG message{};
+    message.hwnd = target;
+    message.message = held == Held::alt ? WM_SYSCHAR : WM_KEYDOWN;
+    message.wParam = key;
+    message.lParam = held == Held::alt ? (1 | (1 << 29)) : 1;  // bit 29: the Alt key is down
+    if (!::IsDialogMessageW(dialog, &message))
+        ::DispatchMessageW(&message);
+    ::SetKeyboardState(keys);
+    PumpMessages(dialog);
 }
 
 ScopedLanguageResources::ScopedLanguageResources(HINSTANCE module) : previous_(GetLanguageResourceHandle())

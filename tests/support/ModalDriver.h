@@ -26,6 +26,13 @@ void TrackDialogFocus();
 // (the dialog keeps it for its return), so GetFocus() would depend on them.
 HWND DialogFocus(HWND dialog);
 
+// A key pressed on the control of `dialog` that has the focus, handled by the
+// dialog manager of `dialog` (IsDialogMessage) before this returns. Shift is
+// held through the thread's key state, which is what the dialog manager asks;
+// an Alt key is a mnemonic character (WM_SYSCHAR).
+enum class Held { nothing, shift, alt };
+void PressKey(HWND dialog, UINT key, Held held = Held::nothing);
+
 // Makes `module` the language resources while it lives (e.g. the test program's own).
 class ScopedLanguageResources
 {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 #include "Dialog.h"
+#include "Handles.h"
+#include "support/TestPaths.h"
 
 inline HWND Item(const CDialog& dialog, int id)
 {
@@ -94,4 +96,11 @@ inline std::wstring ResourceText(UINT id)
     CString text;
     text.LoadString(id);
     return std::wstring(text.GetString());
+}
+
+// A language file of the program (e.g. L"de-DE\\TarvixUtility.exe.mui" in bin), for ScopedLanguageResources.
+inline unique_hmodule OpenLanguageFile(const wchar_t* file)
+{
+    return unique_hmodule(
+        ::LoadLibraryExW(BinFile(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
 }

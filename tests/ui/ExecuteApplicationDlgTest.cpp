@@ -2,6 +2,7 @@
 // real files and folders and the open-file dialog replaced by a recorder.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <iterator>
 #include <string>
 #include <vector>
 #include "DialogDriving.h"
@@ -480,3 +481,55 @@ TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently
 }
 
 } // namespace
+
+TEST_F(ApplicationChooser, KeysReachEveryControlInOrderInEachLanguage)
+{
+    const struct
+    {
+        const char* name;
+        const wchar_t* file;
+        wchar_t program, browse, arguments, folder;
+    } languages[] = {
+        {"en-US", L"en-US\\TarvixUtility.exe.mui", L'p', L'b', L'a', L'w'},
+        {"de-DE", L"de-DE\\TarvixUtility.exe.mui", L'p', L'w', L'a', L'o'},
+    };
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.name);
+        const unique_hmodule file = OpenLanguageFile(language.file);
+        ASSERT_TRUE(file) << "cannot open the language file";
+        ScopedLanguageResources resources(file.get());
+
+        struct Row
+        {
+            UINT key;
+            Held held;
+            int focus;
+        };
+        const Row rows[] = {
+            {VK_TAB, Held::nothing, IDC_APP_BROWSE},         {VK_TAB, Held::nothing, IDC_APP_ARGUMENTS},
+            {VK_TAB, Held::nothing, IDC_APP_FOLDER},         {VK_TAB, Held::nothing, IDOK},
+            {VK_TAB, Held::nothing, IDCANCEL},               {VK_TAB, Held::nothing, IDC_APP_PATH},
+            {VK_TAB, Held::shift, IDCANCEL},                 {language.arguments, Held::alt, IDC_APP_ARGUMENTS},
+            {language.folder, Held::alt, IDC_APP_FOLDER},    {language.program, Held::alt, IDC_APP_PATH},
+            {language.browse, Held::alt, IDC_APP_BROWSE},
+        };
+        for (UINT end : {VK_RETURN, VK_ESCAPE}) {
+            OpenFileCall browsed;
+            CZVKExecuteApplicationDlg chooser(target);
+            EXPECT_EQ(end == VK_RETURN ? IDOK : IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+                EXPECT_EQ(Item(d, IDC_APP_PATH), DialogFocus(d.m_hWnd)) << "first focus";
+                FileDialogOverride recorder(Record(browsed, FALSE));
+                for (size_t i = 0; i < std::size(rows); ++i) {
+                    PressKey(d.m_hWnd, rows[i].key, rows[i].held);
+                    EXPECT_EQ(Item(d, rows[i].focus), DialogFocus(d.m_hWnd)) << "row " << i;
+                }
+                // Enter presses OK and Escape cancels, from a field.
+                PressKey(d.m_hWnd, language.folder, Held::alt);
+                PressKey(d.m_hWnd, end);
+            }));
+            EXPECT_EQ(1, browsed.calls) << "the Browse mnemonic opens the open-file dialog once";
+            EXPECT_EQ(0, chooser.IsChanged());
+        }
+    }
+    ExpectTargetUntouched();
+}

@@ -1,6 +1,7 @@
 // The key-combination dialog, run from the program's language resources and
 // driven as a user would.
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include <vector>
 #include "DialogDriving.h"
@@ -347,3 +348,49 @@ TEST_F(KeyCombinationDialog, OnlyTheKeyCombinationOfTheRecordIsWritten)
 }
 
 } // namespace
+
+TEST_F(KeyCombinationDialog, KeysReachEveryControlInOrderInEachLanguage)
+{
+    const struct
+    {
+        const char* name;
+        const wchar_t* file;
+        wchar_t modifiers, category, key;
+    } languages[] = {
+        {"en-US", L"en-US\\TarvixUtility.exe.mui", L'm', L't', L'k'},
+        {"de-DE", L"de-DE\\TarvixUtility.exe.mui", L'z', L'a', L't'},
+    };
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.name);
+        const unique_hmodule file = OpenLanguageFile(language.file);
+        ASSERT_TRUE(file) << "cannot open the language file";
+        ScopedLanguageResources resources(file.get());
+        FillKeyNameList();
+
+        struct Row
+        {
+            UINT key;
+            Held held;
+            int focus;
+        };
+        const Row rows[] = {
+            {VK_TAB, Held::nothing, IDC_CATEGORY_LIST},     {VK_TAB, Held::nothing, IDC_KEY_LIST},
+            {VK_TAB, Held::nothing, IDOK},                  {VK_TAB, Held::nothing, IDCANCEL},
+            {VK_TAB, Held::nothing, IDC_MODIFIER_LIST},     {VK_TAB, Held::shift, IDCANCEL},
+            {language.key, Held::alt, IDC_KEY_LIST},        {language.category, Held::alt, IDC_CATEGORY_LIST},
+            {language.modifiers, Held::alt, IDC_MODIFIER_LIST},
+        };
+        for (UINT end : {VK_RETURN, VK_ESCAPE}) {
+            EXPECT_EQ(end == VK_RETURN ? IDOK : IDCANCEL, Run(Pack(VK_CONTROL, 0, KeyLetter, 'C'), [&](CDialog& d) {
+                EXPECT_EQ(Item(d, IDC_MODIFIER_LIST), DialogFocus(d.m_hWnd)) << "first focus";
+                for (size_t i = 0; i < std::size(rows); ++i) {
+                    PressKey(d.m_hWnd, rows[i].key, rows[i].held);
+                    EXPECT_EQ(Item(d, rows[i].focus), DialogFocus(d.m_hWnd)) << "row " << i;
+                }
+                // Enter presses OK and Escape cancels, from a list.
+                PressKey(d.m_hWnd, end);
+            }));
+        }
+    }
+    FillKeyNameList();
+}
