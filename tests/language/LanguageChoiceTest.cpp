@@ -101,9 +101,9 @@ struct TarvixTexts
     const wchar_t* setUpFailed;  // how the error box's text begins
 };
 
-const TarvixTexts tarvixEnglish = {L"&Use a preset:",   L"Cancel",     L"&Apply", L"Left side button",
+const TarvixTexts tarvixEnglish = {L"&Use a preset:",   L"Cancel",     L"&Apply", L"&Left side button",
                                    L"My own settings",  L"The special mouse buttons could not be set up."};
-const TarvixTexts tarvixGerman = {L"&Voreinstellung:",     L"Abbrechen", L"Ü&bernehmen", L"Linke Seitentaste",
+const TarvixTexts tarvixGerman = {L"&Voreinstellung:",     L"Abbrechen", L"Ü&bernehmen", L"&Linke Seitentaste",
                                   L"Eigene Einstellungen", L"Die Sondertasten der Maus konnten nicht eingerichtet"};
 
 struct TarvixRow

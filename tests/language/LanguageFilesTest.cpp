@@ -222,7 +222,7 @@ TEST(LanguageFiles, EveryDialogHasOneMnemonicPerLabelAndButtonAndALabelBeforeEac
                 const int id = GetDlgCtrlID(child);
                 const std::wstring text = TextOf(child);
                 HWND next = GetWindow(child, GW_HWNDNEXT);
-                const bool label = IsLabel(child) && next != nullptr && IsInteractive(next);
+                const bool label = (IsLabel(child) || IsGroupBox(child)) && next != nullptr && IsInteractive(next);
                 const bool button = IsInteractive(child) && _wcsicmp(ClassOf(child).c_str(), L"Button") == 0;
                 const wchar_t mnemonic = Mnemonic(text);
                 if ((label || button) && checked.enterEscape.count(id) == 0) {

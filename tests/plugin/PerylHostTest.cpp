@@ -246,7 +246,9 @@ TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
 }
 
 // Each page without a mouse, in the host's own dialog handling: the radio
-// buttons and the list in the order they are seen, and every mnemonic to its control.
+// buttons and the list in the order they are seen, and every mnemonic to its
+// control. The pages take the process's UI language, so CTest runs this once
+// more under a German LANG; any other language shows the English pages.
 TEST_F(PerylInHost, PageControlsAreReachedByKeyboard)
 {
     PeloWatch service;  // absent: a choice changes nothing outside and raises no message box
@@ -264,6 +266,28 @@ TEST_F(PerylInHost, PageControlsAreReachedByKeyboard)
     ShowWindow(window, SW_SHOW);
     ASSERT_EQ(2u, host.GetShownPageCount());
 
+    struct PageKeys
+    {
+        const wchar_t* firstText;  // tells which language the page really shows
+        wchar_t note, modes[3];    // the mnemonics of the list's label and of the radio buttons
+    };
+    struct LanguageKeys
+    {
+        WORD primaryLanguage;
+        PageKeys pages[2];
+    };
+    const LanguageKeys languages[] = {
+        {LANG_ENGLISH, {{L"&Always on", L'f', {L'a', L'v', L'o'}}, {L"&Bright", L'f', {L'b', L'v', L'd'}}}},
+        {LANG_GERMAN, {{L"&Immer an", L'c', {L'i', L'v', L'a'}}, {L"&Hell", L'c', {L'h', L'v', L'g'}}}},
+    };
+    const WORD uiLanguage = PRIMARYLANGID(GetUserDefaultUILanguage());
+    const LanguageKeys* keys = &languages[0];
+    for (const LanguageKeys& language : languages) {
+        if (language.primaryLanguage == uiLanguage)
+            keys = &language;
+    }
+    SCOPED_TRACE("UI language " + std::to_string(uiLanguage));
+
     struct Row
     {
         UINT key;
@@ -272,41 +296,38 @@ TEST_F(PerylInHost, PageControlsAreReachedByKeyboard)
     };
     const struct
     {
-        int first;  // the three radio buttons, in order
+        int modes[3];  // the three radio buttons, in order
         int list;
-        std::vector<Row> rows;
-    } pages[] = {
-        {IDC_LOGO_LAMP_MODE_1, IDC_LOGO_LAMP_APP_LIST,
-         {{VK_TAB, Held::nothing, IDC_LOGO_LAMP_APP_LIST},
-          {VK_TAB, Held::shift, IDC_LOGO_LAMP_MODE_1},
-          {VK_DOWN, Held::nothing, IDC_LOGO_LAMP_MODE_2},
-          {L'f', Held::alt, IDC_LOGO_LAMP_APP_LIST},
-          {L'o', Held::alt, IDC_LOGO_LAMP_MODE_3},
-          {L'v', Held::alt, IDC_LOGO_LAMP_MODE_2},
-          {L'a', Held::alt, IDC_LOGO_LAMP_MODE_1}}},
-        {IDC_LAMP_BRIGHTNESS_LEVEL_1, IDC_LAMP_BRIGHTNESS_APP_LIST,
-         {{VK_TAB, Held::nothing, IDC_LAMP_BRIGHTNESS_APP_LIST},
-          {VK_TAB, Held::shift, IDC_LAMP_BRIGHTNESS_LEVEL_1},
-          {VK_DOWN, Held::nothing, IDC_LAMP_BRIGHTNESS_LEVEL_2},
-          {L'f', Held::alt, IDC_LAMP_BRIGHTNESS_APP_LIST},
-          {L'd', Held::alt, IDC_LAMP_BRIGHTNESS_LEVEL_3},
-          {L'v', Held::alt, IDC_LAMP_BRIGHTNESS_LEVEL_2},
-          {L'b', Held::alt, IDC_LAMP_BRIGHTNESS_LEVEL_1}}},
+    } pageControls[] = {
+        {{IDC_LOGO_LAMP_MODE_1, IDC_LOGO_LAMP_MODE_2, IDC_LOGO_LAMP_MODE_3}, IDC_LOGO_LAMP_APP_LIST},
+        {{IDC_LAMP_BRIGHTNESS_LEVEL_1, IDC_LAMP_BRIGHTNESS_LEVEL_2, IDC_LAMP_BRIGHTNESS_LEVEL_3},
+         IDC_LAMP_BRIGHTNESS_APP_LIST},
     };
-    for (size_t p = 0; p < std::size(pages); ++p) {
+    for (size_t p = 0; p < std::size(pageControls); ++p) {
         SCOPED_TRACE("page " + std::to_string(p));
+        const auto& ids = pageControls[p];
+        const PageKeys& typed = keys->pages[p];
+        const Row rows[] = {
+            {VK_TAB, Held::nothing, ids.list},         {VK_TAB, Held::shift, ids.modes[0]},
+            {VK_DOWN, Held::nothing, ids.modes[1]},    {typed.note, Held::alt, ids.list},
+            {typed.modes[2], Held::alt, ids.modes[2]}, {typed.modes[1], Held::alt, ids.modes[1]},
+            {typed.modes[0], Held::alt, ids.modes[0]},
+        };
         host.ShowPage(p);
         HWND page = host.GetPageWindow(p);
         ASSERT_NE(nullptr, page);
+        wchar_t firstText[128] = L"";
+        GetDlgItemTextW(page, ids.modes[0], firstText, 128);
+        ASSERT_STREQ(typed.firstText, firstText) << "the page is not in the language of this run";
         // From the first radio button, checked as a click leaves it.
-        SendMessageW(GetDlgItem(page, pages[p].first), BM_CLICK, 0, 0);
+        SendMessageW(GetDlgItem(page, ids.modes[0]), BM_CLICK, 0, 0);
         PumpMessages(window);
-        ASSERT_EQ(GetDlgItem(page, pages[p].first), DialogFocus(window));
-        for (size_t i = 0; i < pages[p].rows.size(); ++i) {
-            const Row& row = pages[p].rows[i];
+        ASSERT_EQ(GetDlgItem(page, ids.modes[0]), DialogFocus(window));
+        for (size_t i = 0; i < std::size(rows); ++i) {
+            const Row& row = rows[i];
             PressKey(window, row.key, row.held);
             EXPECT_EQ(GetDlgItem(page, row.focus), DialogFocus(window)) << "row " << i;
-            if (row.focus != pages[p].list) {
+            if (row.focus != ids.list) {
                 EXPECT_EQ(BST_CHECKED, SendDlgItemMessageW(page, row.focus, BM_GETCHECK, 0, 0))
                     << "row " << i << ": the radio button that has the focus is the one chosen";
             }

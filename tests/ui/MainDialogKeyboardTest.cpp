@@ -18,14 +18,14 @@ struct Language
 {
     const char* name;
     const wchar_t* file;  // in bin
-    wchar_t preset, settings0, settings1, option, apply;
+    wchar_t preset, panel0, panel1, settings0, settings1, option, apply;
     const wchar_t* keysCaption;
     const wchar_t* chooserCaption;
 };
 
 const Language languages[] = {
-    {"en-US", L"en-US\\TarvixUtility.exe.mui", L'u', L's', L'e', L'p', L'a', L"Key Combination", L"Start a Program"},
-    {"de-DE", L"de-DE\\TarvixUtility.exe.mui", L'v', L'e', L'i', L'd', L'b', L"Tastenkombination",
+    {"en-US", L"en-US\\TarvixUtility.exe.mui", L'u', L'l', L'r', L's', L'e', L'p', L'a', L"Key Combination", L"Start a Program"},
+    {"de-DE", L"de-DE\\TarvixUtility.exe.mui", L'v', L'l', L'r', L'e', L'i', L'd', L'b', L"Tastenkombination",
      L"Programm starten"},
 };
 
@@ -64,6 +64,8 @@ TEST_F(MainDialogTest, KeysReachEveryControlInOrderInEachLanguage)
             {VK_TAB, Held::shift, IDC_CANCEL, nullptr},
             {VK_TAB, Held::shift, IDC_OK, nullptr},
             {language.preset, Held::alt, IDC_PRESET_LIST, nullptr},
+            {language.panel1, Held::alt, IDC_BUTTON1_FUNCTIONS, nullptr},  // a panel's title to its list
+            {language.panel0, Held::alt, IDC_BUTTON0_FUNCTIONS, nullptr},
             {language.settings0, Held::alt, IDC_BUTTON0_SETTINGS, language.keysCaption},
             {language.settings1, Held::alt, IDC_BUTTON1_SETTINGS, language.chooserCaption},
             {language.option, Held::alt, IDC_OPTION_CHECK, nullptr},  // checks it: Apply is enabled
