@@ -137,6 +137,17 @@ bool CObserveApp::Start()
 {
     if (!baseName_)
         return false;
+    const bool result = PublishPresence();
+    StopWatcher();
+    stopEvent_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    watcherThread_.reset(CreateThread(nullptr, 0, &CObserveApp::WatcherThread, this, 0, nullptr));
+    return result;
+}
+
+bool CObserveApp::PublishPresence()
+{
+    if (!baseName_)
+        return false;
     bool result = false;
     if (!mutexUser_)
         mutexUser_.reset(CreateNamedObject(sessionMutexFormat, Kind::Mutex));
@@ -148,10 +159,6 @@ bool CObserveApp::Start()
         mutexAll_.reset(CreateNamedObject(allMutexFormat, Kind::Mutex));
     if (mutexAll_)
         (void)WaitForSingleObject(mutexAll_.get(), 0);
-
-    StopWatcher();
-    stopEvent_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    watcherThread_.reset(CreateThread(nullptr, 0, &CObserveApp::WatcherThread, this, 0, nullptr));
     return result;
 }
 

@@ -30,6 +30,9 @@ public:
     // Takes the presence mutexes and starts the watcher. True when a handle of
     // the session presence mutex exists, whether or not it could be taken.
     bool Start();
+    // Start without the watcher, for a run that has no window a request could
+    // close: its thread would only cost the run time and memory.
+    bool PublishPresence();
     // Ends the watcher (bounded wait); true when it ended by itself.
     bool StopWatcher();
 

@@ -84,7 +84,9 @@ BOOL CTarvixUtilityApp::InitInstance()
                                        zvk_co_Exception::SystemCallFailed);
 
     observer.SetListener(this);
-    (void)observer.Start();  // running without presence mutexes is still running
+    // Running without presence mutexes is still running. A run without a window
+    // has nothing a shutdown request could close, so it needs no watcher.
+    (void)(windowless ? observer.PublishPresence() : observer.Start());
 
     if (windowless) {
         // The dialog's set-up without the dialog: its screen metrics, brush and
