@@ -13,8 +13,8 @@
 # stay up between runs so a test costs a fraction of a second instead of a cold
 # start. Without DISPLAY a private Xvfb is started. Everything started here is
 # recorded in PREFIX.run/ and only that is stopped by --stop. With
-# WINE_RUN_OUTPUT_AFTER_EXIT set (the test launchers), the program's output is
-# passed on once it has ended.
+# WINE_RUN_OUTPUT_AFTER_EXIT set (the test launchers), the program's output goes
+# through files, so processes it leaves behind cannot hold the caller's pipe.
 set -euo pipefail
 
 prefix=$(realpath -m "$1"); shift
@@ -146,12 +146,21 @@ fi
 # Every process Wine starts, COM's local servers included, inherits the Unix
 # stdout and stderr of the one that started it. CTest reads a test's output until
 # the pipe closes, so a server that outlived its client would hold the test open
-# until the time limit: such processes get files instead, passed on at the end.
+# until the time limit: such processes get files instead. The files are passed
+# on while the program runs, so a test that hangs until CTest's limit still shows
+# how far it got, and the passing ends with the program.
 out=$(mktemp "$state/out.XXXXXX")
 err=$(mktemp "$state/err.XXXXXX")
 trap 'rm -f "$out" "$err"' EXIT
+exec 3<&0
+"${wine[@]}" "$@" <&3 3<&- >"$out" 2>"$err" &
+program=$!
+exec 3<&-
+tail -q -n +1 -s 0.1 --pid="$program" -f "$out" &
+outTail=$!
+tail -q -n +1 -s 0.1 --pid="$program" -f "$err" >&2 &
+errTail=$!
 rc=0
-"${wine[@]}" "$@" >"$out" 2>"$err" || rc=$?
-cat "$out"
-cat "$err" >&2
+wait "$program" || rc=$?
+wait "$outTail" "$errTail" || true
 exit "$rc"
