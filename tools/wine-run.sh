@@ -38,7 +38,13 @@ if [ -n "${WINE_RUN_WOW64_TREE:-}" ]; then
 else
   export WINELOADER=/usr/lib/wine/wine64
   export WINESERVER=/usr/lib/wine/wineserver64
-  wine=(/usr/lib/wine/wine64)
+  # This wine64 has no preloader and sits at 0x7d000000, so a randomised brk
+  # heap lands anywhere in the 1 GB above it; about one start in 8000 it covers
+  # 0x7ffe0000, Wine cannot map the shared user data and the process dies
+  # before it runs (CreateProcess fails with ERROR_INTERNAL_ERROR, cmd says
+  # "Can't recognize"). Without randomisation, inherited by every process Wine
+  # starts, the heap follows the loader.
+  wine=(setarch x86_64 --addr-no-randomize /usr/lib/wine/wine64)
   server=("$WINESERVER")
   fonts=/usr/share/wine/fonts
   regedit=regedit
