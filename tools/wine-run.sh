@@ -56,6 +56,33 @@ fi
 
 alive() { [ -f "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
 
+# Every prefix holds its own copy of Wine's programs and libraries, 0.7 GB for
+# the host's Wine and 1.2 GB with the 32-bit half; a build tree has three
+# prefixes, and a full test run of both builds ran out of disk on a small
+# machine. A new prefix shares its copies with the finished prefixes beside it:
+# only large Windows binaries under windows\ of the same name and content, which
+# nothing here writes; settings, registry and small ini files stay the prefix's
+# own. Sharing is an optimisation: where it fails, each prefix keeps its copies.
+share_wine_files() {
+  command -v hardlink >/dev/null || return 0
+  local others=() p
+  for p in "$(dirname "$prefix")"/*/; do
+    p=${p%/}
+    if [ "$p" != "$prefix" ] && [ -f "$p/.initialised" ] && [ -d "$p/drive_c/windows" ]; then
+      others+=("$p/drive_c/windows")
+    fi
+  done
+  [ ${#others[@]} -gt 0 ] || return 0
+  # One sharing at a time, each linking its new files to the copy most shared
+  # already: two at once undid each other's links.
+  (
+    flock 7
+    hardlink --quiet --content --respect-name --maximize --minimum-size 64K \
+      --include '\.(dll|exe|drv|sys|ocx|cpl|acm|ax|tlb|ttf|ttc)$' \
+      "$prefix/drive_c/windows" "${others[@]}" </dev/null >/dev/null 2>&1 9>&-
+  ) 7>"$(dirname "$prefix")/.wine-share.lock" || true
+}
+
 stop_all() {
   "${server[@]}" -k 2>/dev/null || true
   "${server[@]}" -w 2>/dev/null || true
@@ -121,6 +148,7 @@ REG
   if [ -d "$fonts" ]; then
     cp "$fonts"/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
+  share_wine_files
   touch "$prefix/.initialised"
 fi
 
