@@ -9,6 +9,7 @@
 // resolution and LANG (run-fit.sh, in a prefix of the test's own), and each run
 // takes the rows of its own pair.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <windows.h>
 #include <algorithm>
 #include <sstream>
@@ -164,7 +165,7 @@ TEST(Fit, NothingIsClippedInAnyDialogLanguageOrResolution)
 
     for (const SceneRow& row : sceneRows) {
         const std::string where = Narrow(row.scene) + ", " + language->what + ", " + std::to_string(dpi) + " DPI";
-        SCOPED_TRACE(where);
+        ROW_TRACE(where);
         DeleteFileW(out.c_str());
         Scene scene(row.scene);
         ASSERT_NE(nullptr, scene.Window()) << scene.Error();

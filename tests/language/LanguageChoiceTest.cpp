@@ -7,6 +7,7 @@
 // once per LANG of the tables below (tests/language/CMakeLists.txt), and each
 // run takes the rows of the LANG it was started with.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -130,7 +131,7 @@ TEST(LanguageChoice, TarvixUtilityShowsTheUsersLanguageOrEnglish)
     NoCrashDialog noCrashDialog;
     OwnDeviceState device;  // the program inherits the key through its environment
     for (const TarvixRow* row : rows) {
-        SCOPED_TRACE(row->what);
+        ROW_TRACE(row->what);
         LanguageCopy copy(L"TarvixUtility.exe", row->withGerman);
         ASSERT_TRUE(copy.ok());
         const std::wstring line = Quoted(copy.Path(L"TarvixUtility.exe"));
@@ -227,7 +228,7 @@ TEST(LanguageChoice, PerylPagesInTheHostShowTheUsersLanguageOrEnglish)
     ASSERT_TRUE(watch.ok());
     watch.SetCapability(3);  // both pages
     for (const PerylRow* row : rows) {
-        SCOPED_TRACE(row->what);
+        ROW_TRACE(row->what);
         LanguageCopy copy(L"Peryl.dll", row->withGerman);
         ASSERT_TRUE(copy.ok());
 

@@ -3,6 +3,7 @@
 // the key-combination dialog, which looks keys up by their names. And every
 // language's dialogs as the keyboard and a screen reader take them.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <map>
@@ -79,7 +80,7 @@ TEST(LanguageFiles, TranslationsHoldEveryTextAndTemplateOfEnglishAndUsableKeyNam
 {
     for (const Translation& translation : translations) {
         const std::wstring file = translation.file;
-        SCOPED_TRACE(Narrow(file));
+        ROW_TRACE(Narrow(file));
         const unique_hmodule english = OpenLanguageFile(BinFile((L"en-US" + file.substr(file.find(L'\\'))).c_str()));
         const unique_hmodule translated = OpenLanguageFile(BinFile(translation.file));
         ASSERT_TRUE(english && translated);
@@ -206,7 +207,7 @@ TEST(LanguageFiles, EveryDialogHasOneMnemonicPerLabelAndButtonAndALabelBeforeEac
     for (const wchar_t* language : {L"en-US\\", L"de-DE\\"}) {
         for (const Template& checked : templates) {
             const std::wstring file = std::wstring(language) + checked.file;
-            SCOPED_TRACE(Narrow(file) + " dialog " + std::to_string(checked.dialog));
+            ROW_TRACE(Narrow(file) + " dialog " + std::to_string(checked.dialog));
             const unique_hmodule module = OpenLanguageFile(BinFile(file.c_str()));
             ASSERT_TRUE(module);
             HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(checked.dialog), RT_DIALOG);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -198,7 +199,7 @@ TEST_F(AssignmentsTest, StartModeFollowsTheStoredModeAndThePairAndApplyWritesWha
         {"a failed read is not overwritten", 1, true, 58, 59, false, 1},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+        ROW_TRACE(row.name);
         FakeSettingsService service;
         if (row.stored >= 0)
             service.PutInt(TarvixSettingsSection, SettingsIndex::PresetActive, row.stored);

@@ -2,6 +2,7 @@
 // present and well formed, and agreeing as the system's resource loader
 // requires before it takes texts and templates from the language file.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <windows.h>
 #include <cstring>
 #include <set>
@@ -166,7 +167,7 @@ TEST(PerylMuiConfig, ModuleAndLanguageFilesDeclareTheirPartsAndMatch)
 
     for (const wchar_t* folder : {L"en-US", L"de-DE"}) {
         const std::wstring path = BinFile((std::wstring(folder) + L"\\Peryl.dll.mui").c_str());
-        SCOPED_TRACE(std::string(folder, folder + wcslen(folder)));
+        ROW_TRACE(std::string(folder, folder + wcslen(folder)));
         const MuiConfig language = ReadMuiConfig(path);
         ASSERT_EQ("", language.problem);
 

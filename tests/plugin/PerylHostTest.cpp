@@ -1,5 +1,6 @@
 // Peryl.dll inside the settings host: in-process and as the host program.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <iterator>
@@ -286,7 +287,7 @@ TEST_F(PerylInHost, PageControlsAreReachedByKeyboard)
         if (language.primaryLanguage == uiLanguage)
             keys = &language;
     }
-    SCOPED_TRACE("UI language " + std::to_string(uiLanguage));
+    ROW_TRACE("UI language " + std::to_string(uiLanguage));
 
     struct Row
     {
@@ -304,7 +305,7 @@ TEST_F(PerylInHost, PageControlsAreReachedByKeyboard)
          IDC_LAMP_BRIGHTNESS_APP_LIST},
     };
     for (size_t p = 0; p < std::size(pageControls); ++p) {
-        SCOPED_TRACE("page " + std::to_string(p));
+        ROW_TRACE("page " + std::to_string(p));
         const auto& ids = pageControls[p];
         const PageKeys& typed = keys->pages[p];
         const Row rows[] = {

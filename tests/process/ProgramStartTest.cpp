@@ -1,6 +1,7 @@
 // TarvixUtility started as a process against the registered stand-ins: the
 // command line, one copy per session, the shutdown request and the error box.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <windows.h>
 #include <psapi.h>
 #include <algorithm>
@@ -215,7 +216,7 @@ TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
         {"warning over the application chooser", IDS_LAUNCH_ENTRY_NAME, 101, IDC_APP_PATH, true},
     };
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.what);
+        ROW_TRACE(test.what);
         StartedProgram program(L"TarvixUtility.exe");
         HWND dialog = WaitForMainDialog(program);
         ASSERT_NE(nullptr, dialog);

@@ -1,6 +1,7 @@
 // The release zips and installers as built: what each package holds, which
 // machine every binary is for, the version blocks and the plug-in's exports.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <initializer_list>
 #include <vector>
 #include "support/PeExports.h"
@@ -73,7 +74,7 @@ std::wstring Windows(std::wstring path)
 TEST(ReleasePackages, ProductZipHoldsTheProgramAndThePlugInWithTheirLanguageDlls)
 {
     for (const ReleaseArch* arch : BuiltArches()) {
-        SCOPED_TRACE(Narrow(arch->name));
+        ROW_TRACE(Narrow(arch->name));
         const std::set<std::wstring> entries = ZipEntries(ProductPackage(*arch));
         EXPECT_EQ(ProductFiles(*arch), entries) << "the zip holds:\n" << Listing(entries);
     }
@@ -82,7 +83,7 @@ TEST(ReleasePackages, ProductZipHoldsTheProgramAndThePlugInWithTheirLanguageDlls
 TEST(ReleasePackages, DevKitZipHoldsTheStandInsTheHostAndTheRegistrationScripts)
 {
     for (const ReleaseArch* arch : BuiltArches()) {
-        SCOPED_TRACE(Narrow(arch->name));
+        ROW_TRACE(Narrow(arch->name));
         const std::set<std::wstring> entries = ZipEntries(DevKitPackage(*arch));
         EXPECT_EQ(DevKitFiles(*arch), entries) << "the zip holds:\n" << Listing(entries);
     }
@@ -91,7 +92,7 @@ TEST(ReleasePackages, DevKitZipHoldsTheStandInsTheHostAndTheRegistrationScripts)
 TEST(ReleasePackages, EveryPackagedBinaryAndTheInstallerIsBuiltForItsArchitecture)
 {
     for (const ReleaseArch* arch : BuiltArches()) {
-        SCOPED_TRACE(Narrow(arch->name));
+        ROW_TRACE(Narrow(arch->name));
         size_t binaries = 0, checked = 0;
         for (const std::set<std::wstring>& files : {ProductFiles(*arch), DevKitFiles(*arch)})
             for (const std::wstring& file : files)
@@ -116,7 +117,7 @@ TEST(ReleasePackages, ProgramAndPlugInCarryTheProductsVersionBlock)
     ASSERT_TRUE(ParseVersion(ReleaseVersion(), versionMs, versionLs)) << Narrow(ReleaseVersion());
     for (const ReleaseArch* arch : BuiltArches()) {
         for (const wchar_t* file : {L"TarvixUtility.exe", L"Peryl.dll"}) {
-            SCOPED_TRACE(Narrow(arch->name) + " " + Narrow(file));
+            ROW_TRACE(Narrow(arch->name) + " " + Narrow(file));
             const VersionBlock version(UnpackedFolder(ProductPackage(*arch)) + file);
             ASSERT_TRUE(version.ok());
             // Language-neutral block, Unicode.
@@ -139,7 +140,7 @@ TEST(ReleasePackages, ProgramAndPlugInCarryTheProductsVersionBlock)
         const VersionBlock peryl(UnpackedFolder(ProductPackage(*arch)) + L"Peryl.dll");
         EXPECT_EQ(L"Corvane", peryl.String(L"000004b0", L"FileDescription"));
 
-        SCOPED_TRACE(Narrow(arch->name) + " installer");
+        ROW_TRACE(Narrow(arch->name) + " installer");
         const VersionBlock setup(InstallerFile(*arch));
         ASSERT_TRUE(setup.ok());
         EXPECT_EQ(L"Kelvor Corporation", setup.String(L"040904b0", L"CompanyName"));
@@ -153,7 +154,7 @@ TEST(ReleasePackages, ProgramAndPlugInCarryTheProductsVersionBlock)
 TEST(ReleasePackages, PackagedPlugInExportsItsTwoUndecoratedEntriesByOrdinal)
 {
     for (const ReleaseArch* arch : BuiltArches()) {
-        SCOPED_TRACE(Narrow(arch->name));
+        ROW_TRACE(Narrow(arch->name));
         const PeExportTable table = ReadPeExports(UnpackedFolder(ProductPackage(*arch)) + L"Peryl.dll");
         ASSERT_TRUE(table.ok) << table.error;
         ASSERT_EQ(2u, table.exports.size());

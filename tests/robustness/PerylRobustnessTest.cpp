@@ -5,6 +5,7 @@
 // The host must never crash or hang; the plug-in answers "unsupported" or
 // "not found", and the host reports what it cannot use and goes on.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
@@ -183,7 +184,7 @@ TEST_F(PerylRobustness, UtilityLibraryPathValuesThatBreakTheRules)
     ScopedRegistryKey sharedDlls(sharedDllsKey);
     ASSERT_TRUE(sharedDlls.ok());
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.what);
+        ROW_TRACE(test.what);
         std::vector<BYTE> multi = test.value.data;
         if (test.value.type == REG_MULTI_SZ)
             multi.insert(multi.end(), {0, 0});
@@ -200,7 +201,7 @@ TEST_F(PerylRobustness, UtilityLibraryLackingEachExportInTurn)
 {
     ScopedRegistryKey sharedDlls(sharedDllsKey);
     for (const char* missing : utilityExports) {
-        SCOPED_TRACE(missing);
+        ROW_TRACE(missing);
         const std::wstring variant = BinPath((L"VexaUtilsWithout" + Wide(missing) + L".dll").c_str());
         // The variant really lacks that one name and has the other thirteen.
         const PeExportTable table = ReadPeExports(variant);
@@ -305,7 +306,7 @@ TEST_F(PerylRobustness, DetectionValuesThatBreakTheRulesFindNothing)
         {"empty", [](const std::wstring&) { return RawValue{REG_SZ, Bytes(L"")}; }, {REG_SZ, {}}, 0},
     };
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.what);
+        ROW_TRACE(test.what);
         ASSERT_TRUE(SetRaw(winDvd4, L"Path", test.bend(base)));
         ASSERT_TRUE(SetRaw(dvd7, L"Path", test.bend(base)));
         ASSERT_TRUE(SetRaw(dvd8, L"Path", test.bend(folder.path())));
@@ -372,7 +373,7 @@ TEST_F(PerylRobustness, BrokenLanguageResourceIsReportedAndTheHostGoesOn)
     };
     const std::string brokenPath = Narrow(copy.Path());
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.what);
+        ROW_TRACE(test.what);
         ASSERT_TRUE(copy.WriteLanguage(test.present, test.bytes));
 
         // The broken copy first, the working Peryl after it: the host says what it

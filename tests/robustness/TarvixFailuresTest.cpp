@@ -3,6 +3,7 @@
 // while the dialog runs. The program must neither crash nor hang, and what the
 // device and the settings service already keep must come through unharmed.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <string>
 #include <vector>
 #include "ChildProcess.h"
@@ -116,7 +117,7 @@ protected:
 TEST_F(TarvixFailures, SilentRunWithEachDeviceMethodFailingKeepsWhatIsStored)
 {
     for (const DeviceFailure& failure : deviceFailures) {
-        SCOPED_TRACE(Narrow(failure.method));
+        ROW_TRACE(Narrow(failure.method));
         SeedDevice();
         ASSERT_TRUE(settings.Commit(seededSettings));
         device.SetText(L"FailMethod", failure.method);
@@ -145,7 +146,7 @@ TEST_F(TarvixFailures, SilentRunWithEachDeviceMethodFailingKeepsWhatIsStored)
 TEST_F(TarvixFailures, DialogWithEachDeviceMethodFailingKeepsWhatIsStored)
 {
     for (const DeviceFailure& failure : deviceFailures) {
-        SCOPED_TRACE(Narrow(failure.method));
+        ROW_TRACE(Narrow(failure.method));
         SeedDevice();
         ASSERT_TRUE(settings.Commit(seededSettings));
         device.SetText(L"FailMethod", failure.method);
@@ -202,7 +203,7 @@ TEST_F(TarvixFailures, OddDeviceConfigurationsKeepWhatIsStored)
          true},
     };
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.what);
+        ROW_TRACE(test.what);
         SeedDevice();
         ASSERT_TRUE(settings.Commit(seededSettings));
         device.SetNumber(L"ButtonCount", test.buttonCount);
@@ -256,7 +257,7 @@ TEST_F(TarvixFailures, DialogWithEachSettingsMethodFailingStillAppliesTheButtons
         {L"", nothingStored, {0, 57, 56, 0}},
     };
     for (const auto& test : cases) {
-        SCOPED_TRACE((*test.failing != L'\0' ? Narrow(test.failing) + " fails" : std::string("nothing fails")) +
+        ROW_TRACE((*test.failing != L'\0' ? Narrow(test.failing) + " fails" : std::string("nothing fails")) +
                      (test.stored == nothingStored ? ", nothing stored" : ""));
         SeedDevice();
         ASSERT_TRUE(settings.Commit(test.stored));

@@ -2,6 +2,7 @@
 // and odd command lines, missing or broken language resources, a storm of
 // shutdown requests, and two copies started at the same moment.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -154,7 +155,7 @@ TEST_F(TarvixInput, EmptyHugeAndOddCommandLinesEndProperly)
         {"percent signs and format codes", L"%s%s%s%n%n%x %1!s! {0}", Outcome::Dialog},
     };
     for (const CommandLineCase& test : cases) {
-        SCOPED_TRACE(test.what);
+        ROW_TRACE(test.what);
         const std::wstring line = ProgramLine(program, test.arguments);
         ASSERT_LT(line.size(), 32767u);
         ChildProcess run(line);
@@ -223,7 +224,7 @@ TEST_F(TarvixInput, TenHaltsInARowWithAndWithoutARunningCopy)
 TEST_F(TarvixInput, TwoCopiesStartedAtTheSameMomentShowOneDialog)
 {
     for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
+        ROW_TRACE("round " + std::to_string(round));
         ChildProcess a(ProgramLine(program), CREATE_SUSPENDED);
         ChildProcess b(ProgramLine(program), CREATE_SUSPENDED);
         ASSERT_TRUE(a.Started());
@@ -301,7 +302,7 @@ TEST_F(TarvixInput, MissingOrBrokenLanguageResourcesGiveAClearMessageAndAFailure
         {"another program's resources", true, FileBytes(BinPath(L"en-US\\Peryl.dll.mui"))},
     };
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.what);
+        ROW_TRACE(test.what);
         if (test.present)
             ASSERT_TRUE(copy.WriteLanguage(test.bytes));
         else

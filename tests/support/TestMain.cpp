@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include "LanguageModule.h"
 #include "support/ModalDriver.h"
+#include "support/RowTrace.h"
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(RowTrace::NewPrinter());
     TrackDialogFocus();
     unique_hmodule language = LoadLanguageModule(nullptr, L"TarvixUtility.exe.mui");
     SetLanguageResourceHandle(language.get());

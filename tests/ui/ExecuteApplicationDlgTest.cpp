@@ -1,6 +1,7 @@
 // The application chooser, run from the program's language resources, with
 // real files and folders and the open-file dialog replaced by a recorder.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <shlobj.h>
 #include <iterator>
 #include <string>
@@ -268,7 +269,7 @@ TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorr
     }));
     ASSERT_EQ(refused.size(), open.size());
     for (size_t i = 0; i < refused.size(); ++i) {
-        SCOPED_TRACE(i);
+        ROW_TRACE(i);
         EXPECT_TRUE(open[i]);
         EXPECT_TRUE(afterRefusal[i] == refused[i]);  // left as the user typed them
     }
@@ -494,7 +495,7 @@ TEST_F(ApplicationChooser, KeysReachEveryControlInOrderInEachLanguage)
         {"de-DE", L"de-DE\\TarvixUtility.exe.mui", L'p', L'w', L'a', L'o'},
     };
     for (const auto& language : languages) {
-        SCOPED_TRACE(language.name);
+        ROW_TRACE(language.name);
         const unique_hmodule file = OpenLanguageFile(language.file);
         ASSERT_TRUE(file) << "cannot open the language file";
         ScopedLanguageResources resources(file.get());

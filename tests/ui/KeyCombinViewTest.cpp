@@ -1,6 +1,7 @@
 // The key-combination dialog, run from the program's language resources and
 // driven as a user would.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <iterator>
 #include <string>
 #include <vector>
@@ -105,7 +106,7 @@ TEST_F(KeyCombinationDialog, StoredValuesAreShownAndOkWithoutChangesKeepsThem)
         {Pack(0, 0, KeyNamed, VK_NEXT), {none, L"Page Down", L"<none>", false, 0}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.value);
+        ROW_TRACE(testing::Message() << std::hex << c.value);
         CSpecialButtonData record;
         record.keyCombination = c.value;
         CKeyCombin_View view(record);
@@ -172,7 +173,7 @@ TEST_F(KeyCombinationDialog, KeysOfEachKindAreStoredWithTheirCategoryAndCode)
         {0, nullptr, Pack(0, VK_SHIFT, KeyNone, 0), false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.categoryItem);
+        ROW_TRACE(c.categoryItem);
         CSpecialButtonData record;
         record.keyCombination = Pack(0, VK_SHIFT, KeyLetter, 'Q');
         CKeyCombin_View view(record);
@@ -302,7 +303,7 @@ TEST_F(KeyCombinationDialog, UnshowableValuesAreCleanedAtOnceAndOkStoresTheRecom
         {Pack(VK_LWIN, VK_SHIFT, KeyArrow, 'A'), 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.stored);
+        ROW_TRACE(testing::Message() << std::hex << c.stored);
         // Cancel: the cleaning has already been written.
         CSpecialButtonData record;
         record.keyCombination = c.stored;
@@ -361,7 +362,7 @@ TEST_F(KeyCombinationDialog, KeysReachEveryControlInOrderInEachLanguage)
         {"de-DE", L"de-DE\\TarvixUtility.exe.mui", L'z', L'a', L't'},
     };
     for (const auto& language : languages) {
-        SCOPED_TRACE(language.name);
+        ROW_TRACE(language.name);
         const unique_hmodule file = OpenLanguageFile(language.file);
         ASSERT_TRUE(file) << "cannot open the language file";
         ScopedLanguageResources resources(file.get());

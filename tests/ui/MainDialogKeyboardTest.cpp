@@ -2,6 +2,7 @@
 // controls are seen, every mnemonic to its control, Enter and Escape; and the
 // names a screen reader is given for the controls both panels repeat.
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <set>
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ TEST_F(MainDialogTest, KeysReachEveryControlInOrderInEachLanguage)
     device->assigned = {{1, 201}, {2, 102}};  // own settings; both settings buttons open a dialog
 
     for (const Language& language : languages) {
-        SCOPED_TRACE(language.name);
+        ROW_TRACE(language.name);
         const unique_hmodule file = OpenLanguageFile(language.file);
         ASSERT_TRUE(file) << "cannot open the language file";
         ScopedLanguageResources resources(file.get());
@@ -76,7 +77,7 @@ TEST_F(MainDialogTest, KeysReachEveryControlInOrderInEachLanguage)
         const BOOL optionBefore = IsDlgButtonChecked(window, IDC_OPTION_CHECK);
         for (size_t i = 0; i < rows.size(); ++i) {
             const Row& row = rows[i];
-            SCOPED_TRACE("row " + std::to_string(i));
+            ROW_TRACE("row " + std::to_string(i));
             std::vector<std::wstring> opened;
             {
                 // A sub-dialog is ended by its own Escape key, from inside its loop.
@@ -114,7 +115,7 @@ TEST_F(MainDialogTest, ListsAndButtonsOfBothPanelsAreNamedForTheirButtonInEachLa
     OfferEveryFunction();
 
     for (const Language& language : languages) {
-        SCOPED_TRACE(language.name);
+        ROW_TRACE(language.name);
         const unique_hmodule file = OpenLanguageFile(language.file);
         ASSERT_TRUE(file) << "cannot open the language file";
         ScopedLanguageResources resources(file.get());
