@@ -8,8 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh" || exit 1
 # Short of disk, tests fail at random wherever they write a file; say so first.
 avail_mb=$(( $(df --output=avail -k "$root" | tail -n 1) / 1024 ))
-if [ "$avail_mb" -lt 5120 ]; then
-  echo "test: only $avail_mb MB free where the builds go; a run of both needs up to about 5 GB" >&2
+if [ "$avail_mb" -lt 4096 ]; then
+  echo "test: only $avail_mb MB free where the builds go; a run of both needs up to about 3.5 GB" >&2
 fi
 "$root/tools/build.sh" all || exit 1
 

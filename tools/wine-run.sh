@@ -189,7 +189,13 @@ fi
 # how far it got, and the passing ends with the program.
 out=$(mktemp "$state/out.XXXXXX")
 err=$(mktemp "$state/err.XXXXXX")
-trap 'rm -f "$out" "$err"' EXIT
+# Wine's server kills (SIGKILL) a process whose Unix side still runs a moment
+# after its last thread ended; on a starved machine a test program that had
+# finished was killed on its way out and its result lost. Test programs write
+# their exit code to this file just before they end.
+result=$(mktemp "$state/result.XXXXXX")
+trap 'rm -f "$out" "$err" "$result"' EXIT
+export WINE_RUN_EXIT_FILE="Z:${result//\//\\}"
 exec 3<&0
 "${wine[@]}" "$@" <&3 3<&- >"$out" 2>"$err" &
 program=$!
@@ -201,4 +207,9 @@ errTail=$!
 rc=0
 wait "$program" || rc=$?
 wait "$outTail" "$errTail" || true
+code=$(tr -d '\r\n' <"$result")
+if [ "$rc" -eq 137 ] && [[ "$code" =~ ^[0-9]+$ ]]; then
+  echo "wine-run.sh: the program ended with exit code $code; Wine then killed the rest of its exit" >&2
+  rc=$((code & 255))
+fi
 exit "$rc"
