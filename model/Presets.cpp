@@ -17,5 +17,7 @@ int CountFunction(const SpecialButtonFunctions* functions, UINT32 functionId)
 bool IsPresetAvailable(const PresetEntry& preset, const SpecialButtonFunctions* button0,
                        const SpecialButtonFunctions* button1)
 {
-    return CountFunction(button0, preset.function0) + CountFunction(button1, preset.function1) == 2;
+    // Counted per button: a function listed twice for one button does not make
+    // up for the other button lacking its own.
+    return CountFunction(button0, preset.function0) > 0 && CountFunction(button1, preset.function1) > 0;
 }

@@ -28,7 +28,6 @@ constexpr int ownSettingsPreset = presetTableSize - 1;
 // The pair each button gets by default, which a silent run records as a preset in use.
 constexpr int defaultPreset = 1;
 
-// Whether both buttons offer the preset's functions: the matches over both
-// lists must come to exactly two.
+// Whether button 0 offers the preset's first function and button 1 its second.
 bool IsPresetAvailable(const PresetEntry& preset, const SpecialButtonFunctions* button0,
                        const SpecialButtonFunctions* button1);

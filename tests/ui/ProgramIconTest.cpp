@@ -44,20 +44,21 @@ TEST(ProgramIcon, ProgramWithIconsYieldsOneAndNothingYieldsNone)
     EXPECT_FALSE(none.valid());
 }
 
-TEST(Presets, AvailableWhenTheMatchesComeToExactlyTwo)
+TEST(Presets, AvailableWhenEachButtonOffersItsOwnFunction)
 {
     SpecialButtonFunctions left, right;
     _SPECIAL_BUTTON_INFO entry;
-    for (UINT32 id : {58u, 60u, 60u}) {
+    for (UINT32 id : {58u, 60u, 60u, 66u, 66u}) {
         entry.functionId = id;
         left.Add(entry);
     }
-    for (UINT32 id : {59u, 61u}) {
+    for (UINT32 id : {59u, 61u, 66u}) {
         entry.functionId = id;
         right.Add(entry);
     }
     EXPECT_TRUE(IsPresetAvailable(presetTable[1], &left, &right));   // 58 and 59 once each
-    EXPECT_TRUE(IsPresetAvailable(presetTable[3], &left, &right));   // 60 twice, 62 missing
+    EXPECT_FALSE(IsPresetAvailable(presetTable[3], &left, &right));  // 60 twice cannot stand in for 62
+    EXPECT_TRUE(IsPresetAvailable(presetTable[6], &left, &right));   // 66 twice on the left, once on the right
     EXPECT_FALSE(IsPresetAvailable(presetTable[0], &left, &right));  // neither
     EXPECT_FALSE(IsPresetAvailable(presetTable[4], &left, &right));  // 61 only on the left's side
     EXPECT_FALSE(IsPresetAvailable(presetTable[1], &left, nullptr));
