@@ -29,6 +29,8 @@ bool CAssignments::Initialize(bool silent)
     for (std::unique_ptr<CSpecialButton>& button : buttons)
         button.reset();
     buttonCount = 0;
+    for (UINT32& opened : openedFunction_)
+        opened = 0;
 
     if (FAILED(CoCreateInstance(CLSID_SpecialButtonDevice, nullptr, CLSCTX_INPROC_SERVER, IID_ISpecialButtonDevice,
                                 device.put_void())))
@@ -55,7 +57,8 @@ bool CAssignments::Initialize(bool silent)
         if (!buttons[i]->Load(0))
             result = false;  // the other buttons are still set up
         if (silent && buttons[i]->SetDefault())
-            (void)buttons[i]->Apply();  // the device reports nothing back
+            (void)buttons[i]->Apply();  // nothing to show a refusal to
+        openedFunction_[i] = buttons[i]->data.assignedFunctionId;
     }
     MarkPhase(Phase::Buttons);
 
@@ -139,13 +142,42 @@ void CAssignments::ChoosePreset(const PresetEntry* preset)
     NoteKnown(SettingsIndex::PresetActive);
     presetActive = preset != nullptr ? 1 : 0;
     for (int i = 0; i < MaxButtons; ++i) {
-        if (CSpecialButtonData* data = Data(i)) {
-            if (preset == nullptr)
-                data->assignedFunctionId = customFunctionId[i];  // the choice last made in own mode
-            else
-                data->assignedFunctionId = i == 0 ? preset->function0 : preset->function1;
+        CSpecialButtonData* data = Data(i);
+        if (data == nullptr)
+            continue;
+        if (preset != nullptr) {
+            data->assignedFunctionId = i == 0 ? preset->function0 : preset->function1;
+        } else {
+            // What the own mode shows is the own choice from here on, so the
+            // settings record what the list shows.
+            customFunctionId[i] = OwnFunction(i);
+            data->assignedFunctionId = customFunctionId[i];
         }
     }
+}
+
+bool CAssignments::Offers(int button, UINT32 functionId) const
+{
+    const SpecialButtonFunctions* functions = Functions(button);
+    for (INT_PTR i = 0; functions != nullptr && i < functions->GetSize(); ++i)
+        if (functions->GetAt(i).functionId == functionId)
+            return true;
+    return false;
+}
+
+UINT32 CAssignments::OwnFunction(int button) const
+{
+    // The choice last made or stored, while the button still offers it; else
+    // what the button had when the dialog opened; else what its list shows
+    // first. Never a function the list cannot show, such as 0 for "none chosen".
+    if (Offers(button, customFunctionId[button]))
+        return customFunctionId[button];
+    if (Offers(button, openedFunction_[button]))
+        return openedFunction_[button];
+    const SpecialButtonFunctions* functions = Functions(button);
+    if (functions != nullptr && functions->GetSize() > 0)
+        return functions->GetAt(0).functionId;
+    return openedFunction_[button];
 }
 
 void CAssignments::ChooseFunction(int button, const _SPECIAL_BUTTON_INFO& entry)
@@ -209,20 +241,22 @@ void CAssignments::SyncEntry(int button, const _SPECIAL_BUTTON_INFO& entry)
         CopyEntryIntoData(entry, *data);
 }
 
-void CAssignments::Apply()
+bool CAssignments::Apply()
 {
+    bool applied = true;
     for (std::unique_ptr<CSpecialButton>& button : buttons)
-        if (button)
-            (void)button->Apply();  // the device reports nothing back
+        if (button && !button->Apply())
+            applied = false;  // the other button still takes its own
 
     if (!settings_.Connect())
-        return;
+        return applied;
     const INT32 values[SettingsIndex::Count] = {presetActive, static_cast<INT32>(customFunctionId[0]),
                                                 static_cast<INT32>(customFunctionId[1]), option_ ? 1 : 0};
     for (LONG index = SettingsIndex::PresetActive; index <= SettingsIndex::Option; ++index)
         if (settingKnown_[index - 1])
             settings_.WriteInt(index, values[index - 1]);
     settings_.Commit();
+    return applied;
 }
 
 CSpecialButton* CAssignments::Button(int button) const

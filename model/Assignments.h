@@ -40,8 +40,8 @@ public:
     // start mode: a preset only when the stored mode said so and the buttons'
     // functions are its pair. `selection` gets the index of the entry to show.
     std::vector<const PresetEntry*> ListPresets(int& selection);
-    // A preset governs both buttons; null returns to own mode with the
-    // functions last chosen there. The function lists follow with SyncEntry.
+    // A preset governs both buttons; null returns to own mode with each
+    // button's own function (see OwnFunction). The function lists follow with SyncEntry.
     void ChoosePreset(const PresetEntry* preset);
     // An own choice of function for `button`.
     void ChooseFunction(int button, const _SPECIAL_BUTTON_INFO& entry);
@@ -57,8 +57,10 @@ public:
     // The button's record takes the program and keys of the entry that shows it.
     void SyncEntry(int button, const _SPECIAL_BUTTON_INFO& entry);
 
-    // The assignments to the device, then the settings values it may write, committed.
-    void Apply();
+    // The assignments to the device, then the settings values it may write,
+    // committed. False when the device refused a button's assignment: that
+    // change is still to be applied.
+    bool Apply();
 
     bool IsPresetAvailable(const PresetEntry& preset) const;
     int ButtonCount() const { return buttonCount; }
@@ -72,12 +74,17 @@ public:
 
 private:
     void NoteKnown(LONG index) { settingKnown_[index - 1] = true; }
+    bool Offers(int button, UINT32 functionId) const;
+    // The function own mode gives `button`: one its list offers.
+    UINT32 OwnFunction(int button) const;
     void NoteRead(LONG index, SettingRead read);
 
     ISettingsAccess& settings_;
     INT32 buttonCount = 0;
     INT32 presetActive = 0;
     UINT32 customFunctionId[MaxButtons] = {0, 0};
+    // Each button's function when the set-up ended, for an own mode without a choice of its own.
+    UINT32 openedFunction_[MaxButtons] = {0, 0};
     bool option_ = false;
     // The values Apply writes: those read and those the user changed since.
     // One the service has never stored counts as read with the default; one

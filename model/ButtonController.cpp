@@ -205,7 +205,10 @@ UINT32 CSpecialButton::GetAssignedFunctionId()
 BOOL CSpecialButton::Apply()
 {
     const UINT32 function = data.assignedFunctionId;
-    (void)device->SetAssignedFunction(data.buttonId, function);  // the device reports nothing we could act on
+    // The program and keys describe the function just assigned: after a refusal
+    // the device would file them under the one it still holds.
+    if (FAILED(device->SetAssignedFunction(data.buttonId, function)))
+        return FALSE;
     if (FunctionIds::IsLaunch(function) && !data.applicationPath.IsEmpty()) {
         unique_bstr path = DeviceString(data.applicationPath);
         unique_bstr arguments = DeviceString(data.applicationArguments);

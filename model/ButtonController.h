@@ -21,6 +21,7 @@ public:
     virtual BOOL Load(INT32 unused);
     virtual UINT32 GetAssignedFunctionId();
     // Writes the assignment, and the launch data or key combination it needs.
+    // FALSE, with nothing more sent, when the device refuses the assignment.
     virtual BOOL Apply();
     // Button 1 and 2 take the default preset's pair; others keep theirs.
     virtual BOOL SetDefault();

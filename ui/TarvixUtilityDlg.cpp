@@ -307,7 +307,14 @@ void CTarvixUtilityDlg::ApplyChanges()
     if (!modified)
         return;
     SetModified(false);
-    model_.Apply();
+    // What the box shows is written, also a state set without a click (by an
+    // assistive tool); an unchanged box leaves an unread value alone.
+    const bool checked = optionCheck.GetCheck() == BST_CHECKED;
+    if (checked != model_.Option())
+        model_.SetOption(checked);
+    // A refused assignment stays pending, so that OK or Apply tries it again.
+    if (!model_.Apply())
+        SetModified(true);
 }
 
 void CTarvixUtilityDlg::OnOK()

@@ -229,32 +229,33 @@ TEST_F(AssignmentsTest, StartModeFollowsTheStoredModeAndThePairAndApplyWritesWha
 TEST_F(AssignmentsTest, APresetKeepsTheOwnChoicesThatOwnModeRestores)
 {
     OfferSettings();
+    device->assigned = {{1, 59}, {2, 58}};
     CAssignments model(access.access);
     ASSERT_TRUE(model.Initialize(false));
     model.LoadSettings();  // nothing stored
     int selection = -1;
     (void)model.ListPresets(selection);
-    const _SPECIAL_BUTTON_INFO* paste = EntryOf(model, 0, 59);
-    ASSERT_NE(nullptr, paste);
-    model.ChooseFunction(0, *paste);
-    EXPECT_EQ(59u, model.Data(0)->assignedFunctionId);
+    const _SPECIAL_BUTTON_INFO* copy = EntryOf(model, 0, 58);
+    ASSERT_NE(nullptr, copy);
+    model.ChooseFunction(0, *copy);
+    EXPECT_EQ(58u, model.Data(0)->assignedFunctionId);
 
     model.ChoosePreset(&presetTable[defaultPreset]);
     EXPECT_TRUE(model.PresetActive());
     EXPECT_EQ(58u, model.Data(0)->assignedFunctionId);
     EXPECT_EQ(59u, model.Data(1)->assignedFunctionId);
-    EXPECT_EQ(59u, model.CustomFunctionId(0)) << "a preset never changes the own choice";
+    EXPECT_EQ(58u, model.CustomFunctionId(0)) << "a preset never changes the own choice";
 
     model.ChoosePreset(nullptr);
     EXPECT_FALSE(model.PresetActive());
-    EXPECT_EQ(59u, model.Data(0)->assignedFunctionId);
-    EXPECT_EQ(0u, model.Data(1)->assignedFunctionId) << "never chosen, never stored";
+    EXPECT_EQ(58u, model.Data(0)->assignedFunctionId);
+    EXPECT_EQ(58u, model.Data(1)->assignedFunctionId) << "never chosen, never stored: as it was at the start";
     EXPECT_TRUE(device->CallsStartingWith("Set").empty()) << "nothing reaches the device before Apply";
 
     model.Apply();
-    EXPECT_EQ((Calls{"SetAssignedFunction(1,59)", "SetAssignedFunction(2,0)"}), device->CallsStartingWith("Set"));
+    EXPECT_EQ((Calls{"SetAssignedFunction(1,58)", "SetAssignedFunction(2,58)"}), device->CallsStartingWith("Set"));
     EXPECT_EQ(0, Stored(settings, SettingsIndex::PresetActive));
-    EXPECT_EQ(59, Stored(settings, SettingsIndex::CustomFunction0));
-    EXPECT_EQ(0, Stored(settings, SettingsIndex::CustomFunction1));
+    EXPECT_EQ(58, Stored(settings, SettingsIndex::CustomFunction0));
+    EXPECT_EQ(58, Stored(settings, SettingsIndex::CustomFunction1));
     EXPECT_EQ(-1, Stored(settings, SettingsIndex::Option)) << "the option was never read nor set";
 }

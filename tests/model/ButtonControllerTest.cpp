@@ -276,18 +276,22 @@ TEST_F(SpecialButtonTest, ApplyWritesTheAssignmentAndWhatItsRangeNeeds)
         button.data.applicationArguments = c.arguments;
         button.data.applicationFolder = c.folder;
         button.data.keyCombination = 0x11000141;
-        button.Apply();
+        EXPECT_TRUE(button.Apply()) << "function " << c.function;
         EXPECT_EQ(c.expected, device->calls) << "function " << c.function;
     }
 
-    // A refused assignment does not stop the launch data.
-    device->calls.clear();
+    // After a refused assignment neither program nor keys follow: the device
+    // would file them under the function it still holds.
     device->failing.insert("SetAssignedFunction");
-    CSpecialButton button(device, 2);
-    button.data.assignedFunctionId = 102;
-    button.data.applicationPath = L"C:\\p.exe";
-    button.Apply();
-    EXPECT_EQ((Calls{"SetAssignedFunction(2,102)", "SetApplication('C:\\p.exe',null,null)"}), device->calls);
+    for (UINT32 function : {102u, 200u, 202u}) {
+        device->calls.clear();
+        CSpecialButton button(device, 2);
+        button.data.assignedFunctionId = function;
+        button.data.applicationPath = L"C:\\p.exe";
+        button.data.keyCombination = 0x11000141;
+        EXPECT_FALSE(button.Apply()) << "function " << function;
+        EXPECT_EQ(Calls{"SetAssignedFunction(2," + std::to_string(function) + ")"}, device->calls);
+    }
 }
 
 TEST_F(SpecialButtonTest, UnreadableKeyCombinationIsNotWrittenBackAsNone)

@@ -1,6 +1,7 @@
 // The main dialog's commands: presets, functions and the settings buttons with
 // the dialogs they open (driven from inside their own loops while they run).
 #include <gtest/gtest.h>
+#include "support/RowTrace.h"
 #include <algorithm>
 #include <functional>
 #include <fstream>
@@ -106,18 +107,47 @@ TEST_F(MainDialogTest, OwnSettingsAfterAPresetRestoresTheFunctionsLastChosen)
     EXPECT_TRUE(Enabled(IDC_APPLY));
 }
 
-TEST_F(MainDialogTest, OwnSettingsWithNothingChosenOrStoredSetsFunctionZero)
+TEST_F(MainDialogTest, OwnSettingsWithNothingChosenOrStoredShowsAndWritesFunctionsTheListsOffer)
 {
     OfferEveryFunction();
-    Open();
-    Choose(IDC_PRESET_LIST, 0);
-    ASSERT_TRUE(dialog->Assignments().PresetActive());
-    Choose(IDC_PRESET_LIST, ItemCount(IDC_PRESET_LIST) - 1);
-    EXPECT_EQ(0u, dialog->Assignments().Data(0)->assignedFunctionId);
-    EXPECT_EQ(0u, dialog->Assignments().Data(1)->assignedFunctionId);
-    // No entry offers function 0: the lists show their first item.
-    EXPECT_EQ(0, Selection(IDC_BUTTON0_FUNCTIONS));
-    EXPECT_EQ(0, Selection(IDC_BUTTON1_FUNCTIONS));
+    OfferSettings();
+    const struct
+    {
+        const char* what;
+        ULONG opened0, opened1;  // the device's assignment when the dialog opens
+        const wchar_t* shown0;
+        const wchar_t* shown1;
+        ULONG written0, written1;
+    } rows[] = {
+        {"offered functions come back", 51, 50, L"Back", L"Forward", 51, 50},
+        {"functions the lists lack give their first items", 70, 71, L"Forward", L"Forward", 50, 50},
+    };
+    for (const auto& row : rows) {
+        ROW_TRACE(row.what);
+        // Own mode, with no own choice (0) for either button.
+        for (LONG index : {1, 2, 3})
+            StoreSetting(index, 0);
+        device->assigned = {{1, row.opened0}, {2, row.opened1}};
+        Open();
+        CString copyAndPaste;
+        copyAndPaste.LoadString(IDS_PRESET_1);
+        Choose(IDC_PRESET_LIST, ItemWithText(Item(IDC_PRESET_LIST), copyAndPaste));
+        ASSERT_TRUE(dialog->Assignments().PresetActive());
+        Choose(IDC_PRESET_LIST, ItemCount(IDC_PRESET_LIST) - 1);
+        EXPECT_FALSE(dialog->Assignments().PresetActive());
+        EXPECT_EQ(row.shown0, ItemText(IDC_BUTTON0_FUNCTIONS, Selection(IDC_BUTTON0_FUNCTIONS)));
+        EXPECT_EQ(row.shown1, ItemText(IDC_BUTTON1_FUNCTIONS, Selection(IDC_BUTTON1_FUNCTIONS)));
+
+        device->calls.clear();
+        Click(IDC_APPLY);
+        EXPECT_EQ((std::vector<std::string>{"SetAssignedFunction(1," + std::to_string(row.written0) + ")",
+                                            "SetAssignedFunction(2," + std::to_string(row.written1) + ")"}),
+                  device->CallsStartingWith("SetAssignedFunction"));
+        // The next start's own mode shows the same.
+        EXPECT_EQ(static_cast<INT32>(row.written0), StoredSetting(2));
+        EXPECT_EQ(static_cast<INT32>(row.written1), StoredSetting(3));
+        dialog->DestroyWindow();
+    }
 }
 
 TEST_F(MainDialogTest, ActionTargetIsOpenedEvenInTheLaunchAndKeyRanges)
