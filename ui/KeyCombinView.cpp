@@ -8,8 +8,6 @@ namespace {
 
 // Category list: item n < 6 is key category n, items 6.. are the named keys themselves.
 constexpr int firstNamedKeyItem = 6;
-constexpr UINT32 modifierBits = 0xFFFF0000u;
-constexpr UINT32 keyBits = 0x0000FFFFu;
 
 // Adds the strings first..last in order. A string that is missing repeats the
 // text of the one before it, so the item positions stay what the code expects.
@@ -96,9 +94,10 @@ void CKeyCombin_View::ShowKeyCombination()
     } else {
         modifiers = NoKeyText();
     }
+    // A value the lists cannot show is cleaned in the lists only: OK stores what
+    // they show, Cancel leaves the record as it was.
     if (modifierList.SelectString(0, modifiers) == CB_ERR) {
         modifierList.SetCurSel(0);
-        assignment->keyCombination &= ~modifierBits;
         changed = 1;
     }
 
@@ -134,7 +133,6 @@ void CKeyCombin_View::ShowKeyCombination()
         categoryList.SetCurSel(0);
         keyList.ResetContent();
         keyList.EnableWindow(FALSE);
-        assignment->keyCombination &= ~keyBits;
         changed = 1;
     }
 }

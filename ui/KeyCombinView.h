@@ -1,10 +1,11 @@
 #pragma once
 // The dialog in which the user composes a button's key combination from three
 // lists: modifiers, key category (or a named key) and the key itself. It edits
-// the packed keyCombination of the button's record in place.
+// the packed keyCombination of the button's record, which it writes only on OK
+// after a change.
 //
-// A stored value the lists cannot show is cleaned while the dialog opens, and
-// the cleaning is written into the record at once, also when the user cancels.
+// A stored value the lists cannot show is cleaned in the lists while the
+// dialog opens and counts as a change; Cancel still leaves the record as it was.
 #include <windows.h>
 #include "Controls.h"
 #include "Dialog.h"
@@ -23,7 +24,7 @@ public:
     CComboBox modifierList;
     CComboBox categoryList;
     CComboBox keyList;
-    INT32 changed = 0;               // 1 once a list changed or the stored value was cleaned
+    INT32 changed = 0;               // 1 once a list changed or the stored value had to be cleaned
     CSpecialButtonData* assignment;  // not owned
     INT32 initialModifierSelection = 0;
     INT32 initialCategorySelection = 0;
