@@ -4,16 +4,47 @@
 #include "FileDialog.h"
 #include "MessageBoxes.h"
 #include "MessageMap.h"
+#include "PathText.h"
+#include "ProgramIcon.h"
 #include "tarvix/resource.h"
 
 namespace {
 
-constexpr DWORD browseFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+// The open-file dialog must not move the process's current folder.
+constexpr DWORD browseFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
 
-bool IsProgramFile(const CString& path)
+// `fullPath` gets the file the check found.
+bool IsProgramFile(const CString& path, CString& fullPath)
 {
     DWORD attributes = 0;
-    return !path.IsEmpty() && QueryFileAttributes(path, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return !path.IsEmpty() && QueryFileAttributes(path, attributes, &fullPath) &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The folder of the program a text names (C:\Tools\ for "C:\Tools\run.exe" -x),
+// when it is given in full and exists; empty otherwise.
+CString ExistingFolderOf(const CString& text)
+{
+    CString program, arguments;
+    SplitCommandText(text, program, arguments);
+    program.Trim();
+    int end = program.GetLength();
+    while (end > 0 && program[end - 1] != L'\\' && program[end - 1] != L'/')
+        --end;
+    CString folder = program.Left(end);
+    DWORD attributes = 0;
+    if (!IsAbsolutePath(folder) || !QueryFileAttributes(folder, attributes) ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return CString();
+    return folder;
+}
+
+CString ProgramFilesFolder()
+{
+    wchar_t programFiles[MAX_PATH] = L"";
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles)))
+        return CString();
+    return CString(programFiles);
 }
 
 // An empty folder means "no working folder" and is fine.
@@ -32,7 +63,7 @@ bool SameApplication(const CSpecialButtonData& a, const CSpecialButtonData& b)
 
 } // namespace
 
-bool QueryFileAttributes(const CString& path, DWORD& attributes)
+bool QueryFileAttributes(const CString& path, DWORD& attributes, CString* fullPathOut)
 {
     if (path.GetLength() >= MAX_PATH || path.Find(L'*') >= 0 || path.Find(L'?') >= 0)
         return false;
@@ -44,6 +75,8 @@ bool QueryFileAttributes(const CString& path, DWORD& attributes)
     if (found == INVALID_FILE_ATTRIBUTES)
         return false;
     attributes = found;
+    if (fullPathOut != nullptr)
+        *fullPathOut = CString(fullPath, static_cast<int>(length));
     return true;
 }
 
@@ -91,11 +124,15 @@ void CZVKExecuteApplicationDlg::OnBrowse()
 
     CString filter;
     (void)filter.LoadString(IDS_PROGRAM_FILTER);  // missing: the dialog runs without a filter
-    CFileDialog chooser(TRUE, L"exe", pathText, browseFlags, filter, this);
-    if (pathText.IsEmpty()) {
-        wchar_t programFiles[MAX_PATH] = L"";
-        if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles)))
-            chooser.SetInitialFolder(programFiles);
+    // The system does not open on a name it cannot take (a command with its
+    // quotes, say): that text's folder stands in for it, or Program Files.
+    const bool startsFromFile = IsUsableFileName(pathText);
+    CFileDialog chooser(TRUE, L"exe", startsFromFile ? pathText.GetString() : L"", browseFlags, filter, this);
+    if (!startsFromFile) {
+        CString folder = ExistingFolderOf(pathText);
+        if (folder.IsEmpty())
+            folder = ProgramFilesFolder();
+        chooser.SetInitialFolder(folder);  // empty: the system's own choice
     }
     if (chooser.DoModal() != IDOK)
         return;
@@ -107,11 +144,16 @@ void CZVKExecuteApplicationDlg::OnOK()
 {
     if (!UpdateData(TRUE))
         return;
-    if (!IsProgramFile(pathText) || !IsWorkingFolder(folderText)) {
+    CString program;
+    if (!IsProgramFile(pathText, program) || !IsWorkingFolder(folderText)) {
         // The dialog stays open with the fields as the user left them.
         ShowInvalidApplicationBox(silent_);
         return;
     }
+    // A bare or relative name was found in the current folder, which the next
+    // start need not share: keep the file that was checked.
+    if (!IsAbsolutePath(pathText))
+        pathText = program;
 
     if (pathText != workingData.applicationPath)
         workingData.applicationPath = pathText;

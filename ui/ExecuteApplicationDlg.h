@@ -48,6 +48,7 @@ private:
 };
 
 // The attributes of the file or folder a text names, resolved to a full path
-// as the current folder would. Fails for a text or full path of MAX_PATH
-// characters or more, for wildcards and for what does not exist.
-bool QueryFileAttributes(const CString& path, DWORD& attributes);
+// as the current folder would; `fullPath`, when given, gets that path. Fails
+// for a text or full path of MAX_PATH characters or more, for wildcards and
+// for what does not exist.
+bool QueryFileAttributes(const CString& path, DWORD& attributes, CString* fullPath = nullptr);

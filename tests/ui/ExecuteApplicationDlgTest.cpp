@@ -389,7 +389,7 @@ TEST_F(ApplicationChooser, BrowseStartsInProgramFilesWithAnEmptyPathAndFromTheFi
     EXPECT_TRUE(first.hasInitialFolder);
     EXPECT_EQ(programFiles, first.initialFolder);
     EXPECT_TRUE(Exists(first.initialFolder));
-    EXPECT_EQ(0x1004u, first.flags);
+    EXPECT_EQ(0x1004u | OFN_NOCHANGEDIR, first.flags);  // the current folder stays where it is
     EXPECT_EQ(L"exe", first.defaultExtension);
     EXPECT_EQ((std::vector<std::wstring>{L"Programs (*.exe)", L"*.exe", L"All files (*.*)", L"*.*"}), first.filter);
     EXPECT_EQ(chooserWindow, first.owner);
@@ -399,12 +399,91 @@ TEST_F(ApplicationChooser, BrowseStartsInProgramFilesWithAnEmptyPathAndFromTheFi
     ASSERT_EQ(1, second.calls);
     EXPECT_EQ(chosen, second.file);  // starts from the file
     EXPECT_FALSE(second.hasInitialFolder);
-    EXPECT_EQ(0x1004u, second.flags);
+    EXPECT_EQ(0x1004u | OFN_NOCHANGEDIR, second.flags);
     EXPECT_TRUE(afterSecond == afterFirst);
 
     EXPECT_EQ(1, chooser.IsChanged());
     EXPECT_EQ(CString(chosen.c_str()), target.applicationPath);
     EXPECT_EQ(CString(L"typed before"), target.applicationArguments);
+}
+
+TEST_F(ApplicationChooser, BrowseNeverHandsTheOpenFileDialogANameItRefuses)
+{
+    wchar_t programFiles[MAX_PATH] = L"";
+    ASSERT_EQ(S_OK, ::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles));
+    const std::wstring folder = temp.Path() + L"\\";
+    const struct
+    {
+        const char* what;
+        std::wstring typed;
+        std::wstring file;    // the name the dialog starts from
+        std::wstring start;   // its initial folder; empty: none given
+    } rows[] = {
+        {"a quoted program with a switch", L"\"" + tool + L"\" -x", L"", folder},
+        {"a switch after an unquoted program", tool + L" -x", tool + L" -x", L""},
+        {"a quoted program in a missing folder", L"\"" + temp.Path() + L"\\Gone\\x.exe\" -x", L"", programFiles},
+        {"a bar in the name", L"a|b.exe", L"", programFiles},
+        {"a folder with its separator", folder, L"", folder},
+        {"a relative folder", L"\"Work\\x.exe\" -y", L"", programFiles},
+    };
+    for (const auto& row : rows) {
+        ROW_TRACE(row.what);
+        OpenFileCall call;
+        FileDialogOverride recorder(Record(call, FALSE));
+        CZVKExecuteApplicationDlg chooser(target);
+        EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+            Type(d, IDC_APP_PATH, row.typed);
+            Click(d, IDC_APP_BROWSE);
+            EXPECT_EQ(row.typed, FieldText(d, IDC_APP_PATH));
+            Click(d, IDCANCEL);
+        }));
+        ASSERT_EQ(1, call.calls) << "the open-file dialog did not open";
+        EXPECT_EQ(row.file, call.file);
+        EXPECT_EQ(!row.start.empty(), call.hasInitialFolder);
+        EXPECT_EQ(row.start, call.initialFolder);
+    }
+    ExpectTargetUntouched();
+}
+
+TEST_F(ApplicationChooser, ABareOrRelativeProgramIsStoredAsTheFileItNamedFromAnyFolder)
+{
+    // The folder the process runs in goes back, however the test ends, before
+    // the temporary folder is removed.
+    struct CurrentFolder
+    {
+        wchar_t path[MAX_PATH] = L"";
+        CurrentFolder() { ::GetCurrentDirectoryW(MAX_PATH, path); }
+        ~CurrentFolder() { ::SetCurrentDirectoryW(path); }
+    } const before;
+    ASSERT_NE(L'\0', before.path[0]);
+    const std::wstring tempName = temp.Path().substr(temp.Path().rfind(L'\\') + 1);
+    const struct
+    {
+        const char* what;
+        std::wstring current;  // the process's folder while the user confirms
+        std::wstring typed;
+        std::wstring stored;
+    } rows[] = {
+        {"a bare name", temp.Path(), L"Tool.exe", tool},
+        {"a relative name", work, L"..\\Tool.exe", tool},
+        {"a relative name through the parent", work, L"..\\..\\" + tempName + L"\\Tool.exe", tool},
+        {"a full path is kept as typed", work, temp.Path() + L"\\Work\\..\\Tool.exe",
+         temp.Path() + L"\\Work\\..\\Tool.exe"},
+    };
+    for (const auto& row : rows) {
+        ROW_TRACE(row.what);
+        ASSERT_TRUE(::SetCurrentDirectoryW(row.current.c_str()));
+        CZVKExecuteApplicationDlg chooser(target, true);
+        EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+            Type(d, IDC_APP_PATH, row.typed);
+            Type(d, IDC_APP_ARGUMENTS, L" as typed ");
+            Type(d, IDC_APP_FOLDER, L".");
+            Click(d, IDOK);
+        }));
+        EXPECT_EQ(CString(row.stored.c_str()), target.applicationPath);
+        EXPECT_EQ(CString(L" as typed "), target.applicationArguments);
+        EXPECT_EQ(CString(L"."), target.applicationFolder);
+    }
 }
 
 TEST_F(ApplicationChooser, CancellingTheOpenFileDialogKeepsAllThreeFields)
