@@ -1,4 +1,6 @@
 #include "ComTestSupport.h"
+#include <gtest/gtest.h>
+#include <fstream>
 
 HRESULT FakeClassFactory::QueryInterface(REFIID iid, void** out)
 {
@@ -47,4 +49,17 @@ std::string Narrow(const wchar_t* text)
 std::string Narrow(const std::wstring& text)
 {
     return Narrow(text.c_str());
+}
+
+void KeepCallLog(const char* kind, const std::vector<std::string>& calls)
+{
+    char folder[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA("TARVIX_FAKE_CALL_LOG", folder, MAX_PATH);
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    if (length == 0 || length >= MAX_PATH || test == nullptr)
+        return;
+    std::ofstream log(std::string(folder) + "\\" + test->test_suite_name() + "." + test->name() + ".log",
+                      std::ios::app | std::ios::binary);
+    for (const std::string& call : calls)
+        log << kind << ' ' << call << '\n';
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <string>
+#include <vector>
 #include "Guards.h"
 
 // Initialises COM for the test's thread and undoes it at the end; the
@@ -54,3 +55,8 @@ private:
 // ASCII-only narrowing for readable call logs.
 std::string Narrow(const wchar_t* text);
 std::string Narrow(const std::wstring& text);
+
+// With TARVIX_FAKE_CALL_LOG naming a folder, appends the calls a fake received
+// to <folder>\<suite>.<test>.log, one "<kind> <call>" line each, so that the
+// call sequences of a whole run can be compared before and after a change.
+void KeepCallLog(const char* kind, const std::vector<std::string>& calls);

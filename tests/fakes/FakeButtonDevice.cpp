@@ -47,8 +47,10 @@ ULONG FakeButtonDevice::AddRef()
 ULONG FakeButtonDevice::Release()
 {
     const LONG left = --references_;
-    if (left == 0)
+    if (left == 0) {
+        KeepCallLog("device", calls);
         delete this;
+    }
     return static_cast<ULONG>(left);
 }
 

@@ -14,6 +14,7 @@ std::string DescribeVariant(const VARIANT& value)
 
 FakeSettingsService::~FakeSettingsService()
 {
+    KeepCallLog("settings", calls);
     for (auto& entry : values_)
         (void)VariantClear(&entry.second);
 }
