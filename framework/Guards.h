@@ -88,3 +88,28 @@ public:
 private:
     HRESULT result_;
 };
+
+// The thread's error mode for a scope; the mode it had comes back at the end.
+// A change the system refused leaves nothing to put back.
+class thread_error_mode
+{
+public:
+    explicit thread_error_mode(DWORD mode) noexcept : changed_(::SetThreadErrorMode(mode, &previous_) != FALSE) {}
+    ~thread_error_mode()
+    {
+        if (changed_)
+            (void)::SetThreadErrorMode(previous_, nullptr);
+    }
+    thread_error_mode(const thread_error_mode&) = delete;
+    thread_error_mode& operator=(const thread_error_mode&) = delete;
+
+    bool ok() const noexcept { return changed_; }
+
+private:
+    DWORD previous_ = 0;  // written by the call that sets changed_, so declared first
+    bool changed_;
+};
+
+// A module that will not load or a drive without its medium fails the call
+// instead of showing the user a system error box.
+constexpr DWORD noErrorBoxes = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;

@@ -2,10 +2,14 @@
 // Path values read from the registry are trusted only when they are plainly
 // strings: REG_SZ or REG_EXPAND_SZ (not expanded), at most MAX_PATH UTF-16
 // units including the terminating NUL, an even number of bytes, and ending
-// with a NUL unit.
+// with a NUL unit; and only when they are full paths, which nothing resolves
+// against the current folder or the DLL search path.
 #include <windows.h>
 #include "CString.h"
 
-// False when the value is missing or breaks a rule. A value of no bytes at all
-// is the empty string when emptyAllowed, otherwise it breaks the NUL rule.
-bool ReadRegistryPath(HKEY key, const wchar_t* valueName, CString& text, bool emptyAllowed);
+// False, with `text` untouched, when the value is missing or breaks a rule.
+bool ReadRegistryPath(HKEY key, const wchar_t* valueName, CString& text);
+
+// A drive letter followed by a separator ("C:\", "C:/"), or two separators
+// ("\\server\share", "\\?\C:\"). Not "C:name", "\name" or "name".
+bool IsFullPath(const wchar_t* path) noexcept;

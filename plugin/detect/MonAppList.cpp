@@ -1,4 +1,5 @@
 #include "MonAppList.h"
+#include "Guards.h"
 #include "RegistryText.h"
 
 namespace {
@@ -103,7 +104,7 @@ const wchar_t* CMonAppList::Apply(const Rule& rule)
     case Test::AppNameFile:
         if (OpenKey(rule.keyPath)) {
             CString appName;
-            if (ReadRegistryPath(openKey.get(), appNameValue, appName, false) && FileExists(appName))
+            if (ReadRegistryPath(openKey.get(), appNameValue, appName) && FileExists(appName))
                 found = rule.name;
         }
         break;
@@ -146,7 +147,7 @@ void CMonAppList::CloseKey() noexcept { openKey.reset(); }
 bool CMonAppList::PlayerFileFound(const wchar_t* between, CString* builtPath)
 {
     CString path;
-    if (!ReadRegistryPath(openKey.get(), pathValue, path, false))
+    if (!ReadRegistryPath(openKey.get(), pathValue, path))
         return false;
     path += between;
     path += playerFile;
@@ -157,6 +158,8 @@ bool CMonAppList::PlayerFileFound(const wchar_t* between, CString* builtPath)
 
 bool CMonAppList::FileExists(const CString& path)
 {
+    // A path on a removable drive without its medium must not ask the user for one.
+    const thread_error_mode quiet(noErrorBoxes);
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 

@@ -1,8 +1,10 @@
 #include "UtilityLibrary.h"
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include "CriticalSection.h"
+#include "Guards.h"
 #include "Handles.h"
 #include "RegistryText.h"
 
@@ -38,6 +40,13 @@ void ReleaseRecord(UtilityLibrary* record) noexcept
     *record = UtilityLibrary{};
     delete record;
 }
+
+struct RecordRelease
+{
+    void operator()(UtilityLibrary* record) const noexcept { ReleaseRecord(record); }
+};
+// A record not yet published: whatever ends its making, also an exception, lets it go.
+using unpublished_record = std::unique_ptr<UtilityLibrary, RecordRelease>;
 
 CapabilityRequest LampRequest() noexcept
 {
@@ -79,10 +88,15 @@ bool LoadUtilityLibrary(UtilityLibrary& record)
     unique_hkey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sharedDllsKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return false;
+    // Only a full path: a bare name would be found beside the host first.
     CString path;
-    if (!ReadRegistryPath(key.get(), libraryValue, path, true))
+    if (!ReadRegistryPath(key.get(), libraryValue, path))
         return false;
-    record.module = LoadLibraryW(path);
+    {
+        // The library's own imports come from its folder.
+        const thread_error_mode quiet(noErrorBoxes);
+        record.module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
     if (record.module == nullptr)
         return false;
 
@@ -118,11 +132,9 @@ UtilityLibrary* GetUtilityLibrary()
 
     CriticalSectionLock creating(recordLock);
     if (currentLibrary.load() == nullptr) {
-        auto* record = new UtilityLibrary{};
+        unpublished_record record(new UtilityLibrary{});
         if (LoadUtilityLibrary(*record))
-            currentLibrary.store(record);
-        else
-            ReleaseRecord(record);
+            currentLibrary.store(record.release());
     }
     return currentLibrary.load();
 }

@@ -52,7 +52,8 @@ struct UtilityLibrary
 };
 
 // Finds, loads and binds the library into `record` and calls its AddRef once.
-// False (with the record possibly holding the module) when any step fails.
+// Only a full path is loaded. False (with the record possibly holding the
+// module) when any step fails.
 bool LoadUtilityLibrary(UtilityLibrary& record);
 
 // The published record, loading it when there is none; null when it cannot be

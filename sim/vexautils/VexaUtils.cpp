@@ -141,6 +141,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         OpenCounters();
+        InterlockedExchange(&counters->errorModeAtLoad, static_cast<LONG>(GetThreadErrorMode()));
         InterlockedIncrement(&counters->loads);
         Record(VexaCallLoad);
     } else if (reason == DLL_PROCESS_DETACH) {

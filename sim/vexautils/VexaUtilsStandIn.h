@@ -24,6 +24,7 @@ struct VexaUtilsCounters
     volatile LONG callDriver;     // VuCallDriver calls
     volatile LONG badRequests;    // requests whose fixed fields were wrong
     volatile LONG references;     // AddRef minus RemoveRef
+    volatile LONG errorModeAtLoad; // the loading thread's error mode at the last load
     volatile LONG sequenceLength; // calls recorded in `sequence` (the first ones only)
     LONG sequence[64];            // VexaUtilsCall codes, in call order
 };

@@ -2,6 +2,7 @@
 #include <thread>
 #include "Guards.h"
 #include "Handles.h"
+#include "support/RowTrace.h"
 
 TEST(Guards, SelectedObjectPutsBackWhatItDisplaced)
 {
@@ -56,4 +57,36 @@ TEST(Guards, ComInitializationUndoesOnlyWhatItDid)
     }).join();
     EXPECT_EQ(RPC_E_CHANGED_MODE, refused);
     EXPECT_EQ(S_FALSE, kept) << "a refused initialisation must not undo the thread's own";
+}
+
+// On a thread of its own, so the mode the case leaves behind is that thread's.
+TEST(Guards, ThreadErrorModeComesBackAsItWas)
+{
+    const DWORD valid = SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
+    const DWORD before[] = {0, SEM_FAILCRITICALERRORS, SEM_NOGPFAULTERRORBOX, noErrorBoxes, valid};
+    std::thread([&] {
+        for (const DWORD old : before) {
+            ROW_TRACE(testing::Message() << "mode before 0x" << std::hex << old);
+            ASSERT_TRUE(SetThreadErrorMode(old, nullptr));
+            {
+                const thread_error_mode quiet(noErrorBoxes);
+                EXPECT_TRUE(quiet.ok());
+                EXPECT_EQ(noErrorBoxes, GetThreadErrorMode());
+                {
+                    const thread_error_mode nested(0);
+                    EXPECT_EQ(0u, GetThreadErrorMode());
+                }
+                EXPECT_EQ(noErrorBoxes, GetThreadErrorMode());
+            }
+            EXPECT_EQ(old, GetThreadErrorMode());
+            {
+                // A mode the system refuses changes nothing, and nothing is put back.
+                const thread_error_mode refused(0x40000000);
+                EXPECT_FALSE(refused.ok());
+                EXPECT_EQ(old, GetThreadErrorMode());
+                ASSERT_TRUE(SetThreadErrorMode(valid & ~old, nullptr));
+            }
+            EXPECT_EQ(valid & ~old, GetThreadErrorMode());
+        }
+    }).join();
 }

@@ -2,8 +2,13 @@
 // each test makes in the prefix and removes again.
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 #include "detect/MonAppList.h"
+#include "Guards.h"
+#include "support/ImportPatch.h"
 #include "support/RegistryFixtures.h"
+#include "support/RowTrace.h"
 
 namespace {
 
@@ -215,6 +220,54 @@ TEST(MonAppList, PathValuesMustBePlainTerminatedStrings)
     EXPECT_EQ(Names{L"Cadence Player"}, Detect());
     ASSERT_TRUE(cadence.SetString(L"AppName", folder.path() + L"Missing.exe"));
     EXPECT_EQ(Names(), Detect());
+
+    // Values that are no full path name nothing, although the current folder would resolve them.
+    ScopedCurrentFolder current(folder.path());
+    ASSERT_TRUE(current.ok());
+    const std::wstring notFull[] = {L"DVD4", L".\\DVD4", good.substr(2), good.substr(0, 2) + L"DVD4"};
+    for (const std::wstring& path : notFull) {
+        ROW_TRACE(testing::Message() << "Path " << path.c_str());
+        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L"\\WinDVD.exe").c_str()));
+        ASSERT_TRUE(dvd4.SetString(L"Path", path));
+        EXPECT_EQ(Names(), Detect());
+    }
+    ASSERT_TRUE(cadence.SetString(L"AppName", L"Cadence.exe"));
+    EXPECT_EQ(Names(), Detect());
+    // The device form of a full path is one.
+    ASSERT_TRUE(cadence.SetString(L"AppName", L"\\\\?\\" + app));
+    EXPECT_EQ(Names{L"Cadence Player"}, Detect());
+}
+
+namespace {
+
+DWORD(WINAPI* realGetFileAttributes)(LPCWSTR) = nullptr;
+std::vector<DWORD> errorModesAsked;
+DWORD WINAPI WatchedGetFileAttributes(LPCWSTR path)
+{
+    errorModesAsked.push_back(GetThreadErrorMode());
+    return realGetFileAttributes(path);
+}
+
+} // namespace
+
+TEST(MonAppList, FileStatusIsAskedWithoutSystemErrorBoxes)
+{
+    ScopedTempFolder folder(L"peryl-detect");
+    PlayerKey dvd4(dvd4Key, folder, L"DVD4");
+    ScopedRegistryKey cadence(cadenceKey);
+    ASSERT_TRUE(cadence.SetString(L"AppName", folder.path() + L"Missing.exe"));
+    const thread_error_mode host(SEM_NOGPFAULTERRORBOX);
+    ASSERT_TRUE(host.ok());
+    errorModesAsked.clear();
+    {
+        ImportPatch patch(GetModuleHandleW(nullptr), "kernel32.dll", "GetFileAttributesW",
+                          reinterpret_cast<void*>(&WatchedGetFileAttributes));
+        ASSERT_TRUE(patch.ok());
+        realGetFileAttributes = reinterpret_cast<decltype(realGetFileAttributes)>(patch.original());
+        EXPECT_EQ(Names{L"InterVideo WinDVD 5"}, Detect());
+    }
+    EXPECT_EQ((std::vector<DWORD>{noErrorBoxes, noErrorBoxes}), errorModesAsked);
+    EXPECT_EQ(static_cast<DWORD>(SEM_NOGPFAULTERRORBOX), GetThreadErrorMode());
 }
 
 TEST(MonAppList, MediaCenterIsLookedUpInThe64BitView)

@@ -1,5 +1,7 @@
 // The video-enhancement client and the LED mode option against an in-test service.
 #include <gtest/gtest.h>
+#include <iterator>
+#include <string>
 #include "FakePeloService.h"
 #include "Guards.h"
 #include "support/ImportPatch.h"
@@ -7,6 +9,7 @@
 #include "PageIdentity.h"
 #include "device/PeloInterface.h"
 #include "support/ComAssert.h"
+#include "support/RowTrace.h"
 
 namespace {
 
@@ -166,25 +169,73 @@ TEST_F(PeloClient, StringsThatCannotBeAllocatedRaiseOutOfMemory)
 TEST_F(PeloClient, OptionSendsTheLedModeForEachRadioIndex)
 {
     CLogoLEDModeOption option;
+    // Whatever integer type the host keeps the index in; bytes above the
+    // type's own are left as a careless host leaves them.
+    LONG byReference = 1;
+    SHORT shortByReference = 2;
+    const BSTR one = SysAllocString(L"1");
+    const BSTR letters = SysAllocString(L"first");
+    ASSERT_TRUE(one != nullptr && letters != nullptr);
+    VARIANT shortIndex = Index(0x7F7F0001, VT_I2);
+    VARIANT byteIndex = Index(0x12345600, VT_UI1);
+    VARIANT reference = Index(0, VT_BYREF | VT_I4);
+    reference.plVal = &byReference;
+    VARIANT shortReference = Index(0, VT_BYREF | VT_I2);
+    shortReference.piVal = &shortByReference;
+    VARIANT text = Index(0, VT_BSTR);
+    text.bstrVal = one;
+    VARIANT noNumber = Index(0, VT_BSTR);
+    noNumber.bstrVal = letters;
+    VARIANT wide = Index(0, VT_I8);
+    wide.llVal = 0x100000001LL;
+    VARIANT real = Index(0, VT_R8);
+    real.dblVal = 1.0;
+    VARIANT yes = Index(0, VT_BOOL);
+    yes.boolVal = VARIANT_TRUE;
+    VARIANT no = Index(0x00010000, VT_BOOL);
+    no.boolVal = VARIANT_FALSE;
     const struct
     {
-        LONG index;
+        const char* what;
+        VARIANT value;
         DWORD mode;
-    } cases[] = {{0, 2}, {1, 1}, {2, 0}, {3, 0xFFFFFFFF}, {-1, 0xFFFFFFFF}, {1000, 0xFFFFFFFF}};
-    for (const auto& c : cases)
-        EXPECT_EQ(0, option.ApplyValue(Index(c.index)));
-    ASSERT_EQ(6u, record().executes.size());
-    for (size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(cases[i].mode, record().executes[i].mode) << "index " << cases[i].index;
-        EXPECT_EQ(L"0605F063-C96F-45b8-881E-661479F1AF14", record().executes[i].caller);
+    } cases[] = {
+        {"0", Index(0), 2},
+        {"1", Index(1), 1},
+        {"2", Index(2), 0},
+        {"3", Index(3), 0xFFFFFFFF},
+        {"-1", Index(-1), 0xFFFFFFFF},
+        {"1000", Index(1000), 0xFFFFFFFF},
+        {"VT_INT 2", Index(2, VT_INT), 0},
+        {"VT_I2 1", shortIndex, 1},
+        {"VT_UI1 0", byteIndex, 2},
+        {"VT_I4 1 by reference", reference, 1},
+        {"VT_I2 2 by reference", shortReference, 0},
+        {"the text 1", text, 1},
+        {"a text that is no number", noNumber, 0xFFFFFFFF},
+        {"VT_I8 beyond 32 bits", wide, 0xFFFFFFFF},
+        {"VT_R8 1.0", real, 1},
+        {"true", yes, 0xFFFFFFFF},
+        {"false", no, 2},
+        {"no value, whatever lVal holds", Index(2, VT_EMPTY), 0xFFFFFFFF},
+        {"null", Index(1, VT_NULL), 0xFFFFFFFF},
+    };
+    for (const auto& c : cases) {
+        ROW_TRACE(c.what);
+        const size_t sent = record().executes.size();
+        EXPECT_EQ(0, option.ApplyValue(c.value));
+        ASSERT_EQ(sent + 1, record().executes.size());
+        EXPECT_EQ(c.mode, record().executes.back().mode);
+        EXPECT_EQ(L"0605F063-C96F-45b8-881E-661479F1AF14", record().executes.back().caller);
     }
+    EXPECT_EQ(1, byReference);  // read, not changed
+    EXPECT_EQ(L"1", std::wstring(one));
+    SysFreeString(one);
+    SysFreeString(letters);
     // One connection per selection, each released again.
-    EXPECT_EQ(6, record().created);
+    EXPECT_EQ(static_cast<int>(std::size(cases)), record().created);
     EXPECT_EQ(0, record().live);
 
-    // The index is read from lVal whatever the tag says.
-    EXPECT_EQ(0, option.ApplyValue(Index(2, VT_EMPTY)));
-    EXPECT_EQ(0u, record().executes.back().mode);
     EXPECT_EQ(0, option.OptionHookA(1));
     EXPECT_EQ(0, option.OptionHookB(1));
 }

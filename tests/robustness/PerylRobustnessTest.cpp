@@ -180,6 +180,8 @@ TEST_F(PerylRobustness, UtilityLibraryPathValuesThatBreakTheRules)
         {"a resource-only library", {REG_SZ, Bytes(BinPath(L"en-US\\Peryl.dll.mui"))}, false},
         {"a program", {REG_SZ, Bytes(BinPath(L"TarvixUtility.exe"))}, false},
         {"a file that is no library", {REG_SZ, Bytes(BinPath(L"..\\stand-ins.reg"))}, false},
+        {"a bare name, found beside the host", {REG_SZ, Bytes(L"VexaUtils.dll")}, false},
+        {"a library whose imports lie beside it", {REG_SZ, Bytes(BinPath(L"apart\\VexaUtilsApart.dll"))}, true},
     };
     ScopedRegistryKey sharedDlls(sharedDllsKey);
     ASSERT_TRUE(sharedDlls.ok());

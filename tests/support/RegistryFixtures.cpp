@@ -253,3 +253,19 @@ ScopedEnvironment::~ScopedEnvironment()
 {
     SetEnvironmentVariableW(name_.c_str(), existed_ ? old_.c_str() : nullptr);
 }
+
+ScopedCurrentFolder::ScopedCurrentFolder(const std::wstring& path)
+{
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    old_.assign(buffer, length);
+    changed_ = SetCurrentDirectoryW(path.c_str()) != FALSE;
+}
+
+ScopedCurrentFolder::~ScopedCurrentFolder()
+{
+    if (changed_)
+        (void)SetCurrentDirectoryW(old_.c_str());
+}

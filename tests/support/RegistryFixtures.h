@@ -107,4 +107,20 @@ private:
     std::wstring old_;
 };
 
+// Makes a folder the process's current one for one scope.
+class ScopedCurrentFolder
+{
+public:
+    explicit ScopedCurrentFolder(const std::wstring& path);
+    ~ScopedCurrentFolder();
+    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+    bool ok() const noexcept { return changed_; }
+
+private:
+    std::wstring old_;
+    bool changed_ = false;
+};
+
 bool KeyExists(const std::wstring& path, REGSAM view = 0, HKEY root = HKEY_LOCAL_MACHINE);
