@@ -2,24 +2,25 @@
 
 namespace {
 
-bool IsSeparator(wchar_t ch)
+bool IsSeparator(wchar_t ch) noexcept
 {
     return ch == L'\\' || ch == L'/';
 }
 
-bool IsDriveLetter(wchar_t ch)
+bool IsDriveLetter(wchar_t ch) noexcept
 {
     return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z');
 }
 
 } // namespace
 
-bool IsAbsolutePath(const CString& path)
+bool IsFullPath(const wchar_t* path) noexcept
 {
-    const int length = path.GetLength();
-    if (length >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2]))
-        return true;
-    return length >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+    if (path == nullptr || path[0] == L'\0')
+        return false;
+    if (IsSeparator(path[0]))
+        return IsSeparator(path[1]);
+    return IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2]);
 }
 
 bool IsUsableFileName(const CString& path)

@@ -3,9 +3,10 @@
 #include <windows.h>
 #include "CString.h"
 
-// A drive letter with a separator ("C:\x", "C:/x") or a UNC path ("\\server\share"):
-// a text that names the same file whatever folder the process runs in.
-bool IsAbsolutePath(const CString& path);
+// A drive letter followed by a separator ("C:\", "C:/"), or two separators
+// ("\\server\share", "\\?\C:\"): a text that names the same file whatever folder
+// the process runs in. Not "C:name", "\name" or "name".
+bool IsFullPath(const wchar_t* path) noexcept;
 
 // A text the system's file dialogs take as a file name: not empty, shorter than
 // MAX_PATH, no control characters, none of < > " | ? *, a colon only after a

@@ -1,21 +1,5 @@
 #include "RegistryText.h"
-
-namespace {
-
-bool IsSeparator(wchar_t ch) noexcept { return ch == L'\\' || ch == L'/'; }
-
-bool IsDriveLetter(wchar_t ch) noexcept { return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z'); }
-
-} // namespace
-
-bool IsFullPath(const wchar_t* path) noexcept
-{
-    if (path == nullptr || path[0] == L'\0')
-        return false;
-    if (IsSeparator(path[0]))
-        return IsSeparator(path[1]);
-    return IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2]);
-}
+#include "PathText.h"
 
 bool ReadRegistryPath(HKEY key, const wchar_t* valueName, CString& text)
 {

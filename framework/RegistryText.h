@@ -9,7 +9,4 @@
 
 // False, with `text` untouched, when the value is missing or breaks a rule.
 bool ReadRegistryPath(HKEY key, const wchar_t* valueName, CString& text);
-
-// A drive letter followed by a separator ("C:\", "C:/"), or two separators
-// ("\\server\share", "\\?\C:\"). Not "C:name", "\name" or "name".
-bool IsFullPath(const wchar_t* path) noexcept;
+// IsFullPath (PathText.h) says which paths are full.

@@ -33,7 +33,7 @@ CString ExistingFolderOf(const CString& text)
         --end;
     CString folder = program.Left(end);
     DWORD attributes = 0;
-    if (!IsAbsolutePath(folder) || !QueryFileAttributes(folder, attributes) ||
+    if (!IsFullPath(folder) || !QueryFileAttributes(folder, attributes) ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return CString();
     return folder;
@@ -152,7 +152,7 @@ void CZVKExecuteApplicationDlg::OnOK()
     }
     // A bare or relative name was found in the current folder, which the next
     // start need not share: keep the file that was checked.
-    if (!IsAbsolutePath(pathText))
+    if (!IsFullPath(pathText))
         pathText = program;
 
     if (pathText != workingData.applicationPath)
