@@ -99,7 +99,7 @@ BOOL CTarvixUtilityApp::InitInstance()
     }
 
     CTarvixUtilityDlg dialog;
-    if (!dialog.InitializeButtons(switches.presetNumber, switches.silent)) {
+    if (!dialog.InitializeButtons(switches.silent)) {
         ShowErrorBox(LoadText(IDS_BUTTON_SETUP_FAILED), switches.silent);
         exitCode_ = ExitSetupFailed;
         return FALSE;

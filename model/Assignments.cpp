@@ -1,4 +1,5 @@
 #include "Assignments.h"
+#include "FunctionIds.h"
 #include "KeyNames.h"
 #include "PhaseTimeline.h"
 
@@ -75,7 +76,13 @@ void CAssignments::NoteRead(LONG index, SettingRead read)
         NoteKnown(index);
 }
 
-void CAssignments::LoadSettings()
+void CAssignments::Start()
+{
+    ReadSettings();
+    SettleStartMode();
+}
+
+void CAssignments::ReadSettings()
 {
     if (!settings_.Connect())
         return;
@@ -88,6 +95,36 @@ void CAssignments::LoadSettings()
             customFunctionId[i] = static_cast<UINT32>(function);
         NoteRead(SettingsIndex::CustomFunction0 + i, read);
     }
+}
+
+void CAssignments::SettleStartMode()
+{
+    const CSpecialButtonData* data0 = Data(0);
+    const CSpecialButtonData* data1 = Data(1);
+    const UINT32 f0 = data0 != nullptr ? data0->assignedFunctionId : 0;
+    const UINT32 f1 = data1 != nullptr ? data1->assignedFunctionId : 0;
+
+    listedPresets_.clear();
+    int matching = -1;
+    for (int k = 0; k < presetTableSize; ++k) {
+        const PresetEntry& preset = presetTable[k];
+        if (k != ownSettingsPreset && !IsPresetAvailable(preset))
+            continue;
+        listedPresets_.push_back(k);
+        // The own-settings entry has no pair of its own to match.
+        if (k != ownSettingsPreset && preset.function0 == f0 && preset.function1 == f1)
+            matching = static_cast<int>(listedPresets_.size()) - 1;
+    }
+    // A preset only when the stored mode said so and the functions are its pair.
+    if (presetActive != 0 && matching >= 0) {
+        presetActive = 1;
+        presetSelection = matching;
+    } else {
+        presetActive = 0;
+        presetSelection = static_cast<INT32>(listedPresets_.size()) - 1;
+    }
+    for (int i = 0; i < MaxButtons; ++i)
+        SelectAssigned(i);
 }
 
 bool CAssignments::LoadOption(bool shown)
@@ -109,36 +146,14 @@ bool CAssignments::IsPresetAvailable(const PresetEntry& preset) const
     return ::IsPresetAvailable(preset, Functions(0), Functions(1));
 }
 
-std::vector<const PresetEntry*> CAssignments::ListPresets(int& selection)
+bool CAssignments::ChoosePreset(int item)
 {
-    const CSpecialButtonData* data0 = Data(0);
-    const CSpecialButtonData* data1 = Data(1);
-    const UINT32 f0 = data0 != nullptr ? data0->assignedFunctionId : 0;
-    const UINT32 f1 = data1 != nullptr ? data1->assignedFunctionId : 0;
+    if (item < 0 || item >= static_cast<int>(listedPresets_.size()) || item == presetSelection)
+        return false;
+    presetSelection = item;
+    const int k = listedPresets_[static_cast<size_t>(item)];
+    const PresetEntry* preset = k != ownSettingsPreset ? &presetTable[k] : nullptr;
 
-    std::vector<const PresetEntry*> listed;
-    selection = -1;
-    for (int k = 0; k < presetTableSize; ++k) {
-        const PresetEntry& preset = presetTable[k];
-        if (k != ownSettingsPreset && !IsPresetAvailable(preset))
-            continue;
-        listed.push_back(&preset);
-        // The own-settings entry has no pair of its own to match.
-        if (k != ownSettingsPreset && preset.function0 == f0 && preset.function1 == f1) {
-            if (presetActive)
-                selection = static_cast<int>(listed.size()) - 1;
-            presetActive = 1;
-        }
-    }
-    if (selection == -1) {
-        presetActive = 0;
-        selection = static_cast<int>(listed.size()) - 1;
-    }
-    return listed;
-}
-
-void CAssignments::ChoosePreset(const PresetEntry* preset)
-{
     NoteKnown(SettingsIndex::PresetActive);
     presetActive = preset != nullptr ? 1 : 0;
     for (int i = 0; i < MaxButtons; ++i) {
@@ -153,7 +168,91 @@ void CAssignments::ChoosePreset(const PresetEntry* preset)
             customFunctionId[i] = OwnFunction(i);
             data->assignedFunctionId = customFunctionId[i];
         }
+        SelectAssigned(i);
     }
+    return true;
+}
+
+bool CAssignments::ChooseFunction(int button, int item)
+{
+    CSpecialButtonData* data = Data(button);
+    const SpecialButtonFunctions* functions = Functions(button);
+    if (data == nullptr || button >= buttonCount || item < 0 || item >= functions->GetSize() ||
+        item == functionSelection[button])
+        return false;
+    const _SPECIAL_BUTTON_INFO& entry = functions->GetAt(item);
+    data->assignedFunctionId = entry.functionId;
+    customFunctionId[button] = entry.functionId;
+    NoteKnown(SettingsIndex::CustomFunction0 + button);
+    CopyEntryIntoData(entry, *data);
+    functionSelection[button] = item;
+    return true;
+}
+
+bool CAssignments::SetProgram(int button, const ApplicationLaunch& program)
+{
+    CSpecialButtonData* data = Data(button);
+    _SPECIAL_BUTTON_INFO* entry = Shown(button);
+    if (data == nullptr || entry == nullptr)
+        return false;
+    data->applicationPath = program.path;
+    data->applicationArguments = program.arguments;
+    data->applicationFolder = program.folder;
+    entry->applicationPath = program.path;
+    entry->applicationArguments = program.arguments;
+    entry->applicationFolder = program.folder;
+    entry->displayText = program.path;
+    return true;
+}
+
+bool CAssignments::SetKeyCombination(int button, UINT32 keyCombination)
+{
+    CSpecialButtonData* data = Data(button);
+    _SPECIAL_BUTTON_INFO* entry = Shown(button);
+    if (data == nullptr || entry == nullptr)
+        return false;
+    data->keyCombination = keyCombination;
+    entry->keyCombination = keyCombination;
+    entry->displayText = KeyCombinationText(keyCombination);
+    return true;
+}
+
+void CAssignments::SetOption(bool checked)
+{
+    option_ = checked;
+    NoteKnown(SettingsIndex::Option);
+}
+
+void CAssignments::SelectAssigned(int button)
+{
+    CSpecialButtonData* data = Data(button);
+    if (data == nullptr)
+        return;
+    const int assigned = AssignedEntry(button);
+    functionSelection[button] = assigned >= 0 ? assigned : 0;
+    // The first item merely stands in for an assignment the list does not
+    // offer: its program or keys are not the button's, and Apply would write
+    // them over what the device keeps for that assignment.
+    if (assigned >= 0)
+        CopyEntryIntoData(Functions(button)->GetAt(assigned), *data);
+}
+
+int CAssignments::AssignedEntry(int button) const
+{
+    const CSpecialButtonData* data = Data(button);
+    const SpecialButtonFunctions* functions = Functions(button);
+    if (data == nullptr || functions == nullptr)
+        return -1;
+    int custom = -1;
+    for (INT_PTR i = 0; i < functions->GetSize(); ++i) {
+        const _SPECIAL_BUTTON_INFO& entry = functions->GetAt(i);
+        if (entry.functionId != data->assignedFunctionId)
+            continue;
+        if (entry.isCustomEntry == 0)
+            return static_cast<int>(i);
+        custom = static_cast<int>(i);
+    }
+    return custom;
 }
 
 bool CAssignments::Offers(int button, UINT32 functionId) const
@@ -180,67 +279,6 @@ UINT32 CAssignments::OwnFunction(int button) const
     return openedFunction_[button];
 }
 
-void CAssignments::ChooseFunction(int button, const _SPECIAL_BUTTON_INFO& entry)
-{
-    CSpecialButtonData* data = Data(button);
-    if (data == nullptr)
-        return;
-    data->assignedFunctionId = entry.functionId;
-    customFunctionId[button] = entry.functionId;
-    NoteKnown(SettingsIndex::CustomFunction0 + button);
-    CopyEntryIntoData(entry, *data);
-}
-
-void CAssignments::TakeProgram(int button, _SPECIAL_BUTTON_INFO& entry)
-{
-    const CSpecialButtonData* data = Data(button);
-    if (data == nullptr)
-        return;
-    entry.applicationPath = data->applicationPath;
-    entry.applicationArguments = data->applicationArguments;
-    entry.applicationFolder = data->applicationFolder;
-    entry.displayText = data->applicationPath;
-}
-
-void CAssignments::TakeKeys(int button, _SPECIAL_BUTTON_INFO& entry)
-{
-    const CSpecialButtonData* data = Data(button);
-    if (data == nullptr)
-        return;
-    entry.keyCombination = data->keyCombination;
-    entry.displayText = KeyCombinationText(data->keyCombination);
-}
-
-void CAssignments::SetOption(bool checked)
-{
-    option_ = checked;
-    NoteKnown(SettingsIndex::Option);
-}
-
-int CAssignments::AssignedEntry(int button) const
-{
-    const CSpecialButtonData* data = Data(button);
-    const SpecialButtonFunctions* functions = Functions(button);
-    if (data == nullptr || functions == nullptr)
-        return -1;
-    int custom = -1;
-    for (INT_PTR i = 0; i < functions->GetSize(); ++i) {
-        const _SPECIAL_BUTTON_INFO& entry = functions->GetAt(i);
-        if (entry.functionId != data->assignedFunctionId)
-            continue;
-        if (entry.isCustomEntry == 0)
-            return static_cast<int>(i);
-        custom = static_cast<int>(i);
-    }
-    return custom;
-}
-
-void CAssignments::SyncEntry(int button, const _SPECIAL_BUTTON_INFO& entry)
-{
-    if (CSpecialButtonData* data = Data(button))
-        CopyEntryIntoData(entry, *data);
-}
-
 bool CAssignments::Apply()
 {
     bool applied = true;
@@ -259,21 +297,118 @@ bool CAssignments::Apply()
     return applied;
 }
 
-CSpecialButton* CAssignments::Button(int button) const
+ButtonView CAssignments::View(int button) const
 {
-    if (button < 0 || button >= MaxButtons)
+    ButtonView view;
+    const SpecialButtonFunctions* functions = Functions(button);
+    const _SPECIAL_BUTTON_INFO* shown = Shown(button);
+    if (functions == nullptr || shown == nullptr || button >= buttonCount)
+        return view;
+    for (INT_PTR i = 0; i < functions->GetSize(); ++i)
+        view.items.push_back(functions->GetAt(i).name);
+    view.selected = functionSelection[button];
+    view.label = shown->displayText;
+    if (!shown->applicationPath.IsEmpty()) {
+        view.program = shown->displayText;
+        view.label = ProgramLabelText(shown->displayText);
+    }
+    view.listEnabled = presetActive == 0;
+    view.settingsEnabled = shown->isCustomEntry != 0 || !shown->actionTarget.IsEmpty();
+    return view;
+}
+
+PresetListView CAssignments::Presets() const
+{
+    PresetListView view;
+    for (int k : listedPresets_)
+        view.names.push_back(presetTable[k].nameId);
+    view.selected = presetSelection;
+    return view;
+}
+
+SettingsAction CAssignments::Settings(int button) const
+{
+    SettingsAction action;
+    const _SPECIAL_BUTTON_INFO* shown = Shown(button);
+    if (shown == nullptr || button >= buttonCount)
+        return action;
+    if (!shown->actionTarget.IsEmpty()) {
+        action.kind = SettingsAction::Kind::OpenTarget;
+        action.target = shown->actionTarget;
+        action.folder = shown->applicationFolder;
+    } else if (FunctionIds::IsLaunch(shown->functionId)) {
+        action.kind = SettingsAction::Kind::Program;
+    } else if (shown->functionId > FunctionIds::LaunchLast && FunctionIds::IsKeyCombination(shown->functionId)) {
+        action.kind = SettingsAction::Kind::KeyCombination;
+    }
+    return action;
+}
+
+ApplicationLaunch CAssignments::Program(int button) const
+{
+    ApplicationLaunch program;
+    if (const CSpecialButtonData* data = Data(button)) {
+        program.path = data->applicationPath;
+        program.arguments = data->applicationArguments;
+        program.folder = data->applicationFolder;
+    }
+    return program;
+}
+
+UINT32 CAssignments::KeyCombination(int button) const
+{
+    const CSpecialButtonData* data = Data(button);
+    return data != nullptr ? data->keyCombination : 0;
+}
+
+CSpecialButtonData CAssignments::Record(int button) const
+{
+    const CSpecialButtonData* data = Data(button);
+    return data != nullptr ? *data : CSpecialButtonData();
+}
+
+_SPECIAL_BUTTON_INFO* CAssignments::Shown(int button)
+{
+    if (button < 0 || button >= MaxButtons || !buttons[button])
         return nullptr;
-    return buttons[button].get();
+    SpecialButtonFunctions& functions = buttons[button]->functions;
+    if (functionSelection[button] < 0 || functionSelection[button] >= functions.GetSize())
+        return nullptr;
+    return &functions.ElementAt(functionSelection[button]);
 }
 
-CSpecialButtonData* CAssignments::Data(int button) const
+const _SPECIAL_BUTTON_INFO* CAssignments::Shown(int button) const
 {
-    CSpecialButton* controller = Button(button);
-    return controller != nullptr ? controller->GetData() : nullptr;
+    const SpecialButtonFunctions* functions = Functions(button);
+    if (functions == nullptr || functionSelection[button] < 0 || functionSelection[button] >= functions->GetSize())
+        return nullptr;
+    return &functions->GetAt(functionSelection[button]);
 }
 
-SpecialButtonFunctions* CAssignments::Functions(int button) const
+CSpecialButtonData* CAssignments::Data(int button)
 {
-    CSpecialButton* controller = Button(button);
-    return controller != nullptr ? &controller->functions : nullptr;
+    if (button < 0 || button >= MaxButtons || !buttons[button])
+        return nullptr;
+    return &buttons[button]->data;
+}
+
+const CSpecialButtonData* CAssignments::Data(int button) const
+{
+    if (button < 0 || button >= MaxButtons || !buttons[button])
+        return nullptr;
+    return &buttons[button]->data;
+}
+
+const SpecialButtonFunctions* CAssignments::Functions(int button) const
+{
+    if (button < 0 || button >= MaxButtons || !buttons[button])
+        return nullptr;
+    return &buttons[button]->functions;
+}
+
+CString ProgramLabelText(const CString& path)
+{
+    CString name = path.Mid(path.ReverseFind(L'\\') + 1);
+    const int dot = name.ReverseFind(L'.');
+    return dot >= 0 ? name.Left(dot) : name;
 }

@@ -1,13 +1,15 @@
 #pragma once
 // The assignment of both special buttons as the user edits it, without a
 // window: the device and one controller per button, the four settings values
-// and whether each may be written, and the rules of presets and own mode.
-// The main dialog turns control events into these calls and shows the result;
-// nothing reaches the device or the settings before Apply.
+// and whether each may be written, the rules of presets and own mode, and what
+// each list shows. The main dialog hands control events down as commands by
+// index and value and shows the views that come back; nothing reaches the
+// device or the settings before Apply.
 #include <windows.h>
 #include <memory>
 #include <vector>
 #include "ButtonController.h"
+#include "ButtonView.h"
 #include "Handles.h"
 #include "MouseButtonDevice.h"
 #include "Presets.h"
@@ -30,54 +32,67 @@ public:
     // missing, reports no buttons, or a controller fails to load.
     bool Initialize(bool silent);
 
-    // Reload, then the mode and both own choices (indices 1 to 3).
-    void LoadSettings();
+    // Reload, then the mode and both own choices (indices 1 to 3); then the
+    // start: the presets both buttons offer, the mode (a preset only when the
+    // stored mode said so and the buttons' functions are its pair) and the item
+    // each list shows. Once, before the dialog shows anything.
+    void Start();
     // The check box (index 4); `shown` is its state before. True when the
     // service answered a value, which Option() then holds.
     bool LoadOption(bool shown);
 
-    // The presets both buttons offer, the own-settings entry last, and sets the
-    // start mode: a preset only when the stored mode said so and the buttons'
-    // functions are its pair. `selection` gets the index of the entry to show.
-    std::vector<const PresetEntry*> ListPresets(int& selection);
-    // A preset governs both buttons; null returns to own mode with each
-    // button's own function (see OwnFunction). The function lists follow with SyncEntry.
-    void ChoosePreset(const PresetEntry* preset);
-    // An own choice of function for `button`.
-    void ChooseFunction(int button, const _SPECIAL_BUTTON_INFO& entry);
-    // The application chooser wrote a program into the button's record: its entry shows it.
-    void TakeProgram(int button, _SPECIAL_BUTTON_INFO& entry);
-    // The key-combination dialog wrote keys into the button's record: its entry shows them.
-    void TakeKeys(int button, _SPECIAL_BUTTON_INFO& entry);
+    // The commands; each answers whether it changed anything, and a command for
+    // a button that is not there, an item that is not listed or the item
+    // already shown changes nothing.
+    // Preset list item `item`; the own-settings entry gives each button its own function.
+    bool ChoosePreset(int item);
+    // Function list item `item` of `button`, as the button's own choice.
+    bool ChooseFunction(int button, int item);
+    // What the application chooser or the key-combination dialog gave back for
+    // the function `button` shows.
+    bool SetProgram(int button, const ApplicationLaunch& program);
+    bool SetKeyCombination(int button, UINT32 keyCombination);
     void SetOption(bool checked);
-
-    // The entry of `button` that shows its assignment: a plain entry at once,
-    // else the last of the button's own entries; -1 when none matches.
-    int AssignedEntry(int button) const;
-    // The button's record takes the program and keys of the entry that shows it.
-    void SyncEntry(int button, const _SPECIAL_BUTTON_INFO& entry);
 
     // The assignments to the device, then the settings values it may write,
     // committed. False when the device refused a button's assignment: that
     // change is still to be applied.
     bool Apply();
 
+    // What the dialog shows.
+    ButtonView View(int button) const;
+    PresetListView Presets() const;
+    SettingsAction Settings(int button) const;
+    // What the sub-dialogs of `button` start from.
+    ApplicationLaunch Program(int button) const;
+    UINT32 KeyCombination(int button) const;
+    // A copy of the button's record; an empty one for a button that is not there.
+    CSpecialButtonData Record(int button) const;
+
     bool IsPresetAvailable(const PresetEntry& preset) const;
     int ButtonCount() const { return buttonCount; }
     bool PresetActive() const { return presetActive != 0; }
     UINT32 CustomFunctionId(int button) const { return customFunctionId[button]; }
     bool Option() const { return option_; }
-    // Null for a button that is not there.
-    CSpecialButton* Button(int button) const;
-    CSpecialButtonData* Data(int button) const;
-    SpecialButtonFunctions* Functions(int button) const;
 
 private:
     void NoteKnown(LONG index) { settingKnown_[index - 1] = true; }
+    void NoteRead(LONG index, SettingRead read);
+    void ReadSettings();
+    void SettleStartMode();
+    // The list shows the entry that holds the assignment, whose program and
+    // keys the record takes; without one, the first item merely stands in.
+    void SelectAssigned(int button);
+    int AssignedEntry(int button) const;
     bool Offers(int button, UINT32 functionId) const;
     // The function own mode gives `button`: one its list offers.
     UINT32 OwnFunction(int button) const;
-    void NoteRead(LONG index, SettingRead read);
+    // The entry the list of `button` shows; null when there is none.
+    _SPECIAL_BUTTON_INFO* Shown(int button);
+    const _SPECIAL_BUTTON_INFO* Shown(int button) const;
+    CSpecialButtonData* Data(int button);
+    const CSpecialButtonData* Data(int button) const;
+    const SpecialButtonFunctions* Functions(int button) const;
 
     ISettingsAccess& settings_;
     INT32 buttonCount = 0;
@@ -85,6 +100,11 @@ private:
     UINT32 customFunctionId[MaxButtons] = {0, 0};
     // Each button's function when the set-up ended, for an own mode without a choice of its own.
     UINT32 openedFunction_[MaxButtons] = {0, 0};
+    // The item each function list shows, and the listed presets (indices into
+    // presetTable) with the one the preset list shows.
+    INT32 functionSelection[MaxButtons] = {0, 0};
+    std::vector<int> listedPresets_;
+    INT32 presetSelection = -1;
     bool option_ = false;
     // The values Apply writes: those read and those the user changed since.
     // One the service has never stored counts as read with the default; one

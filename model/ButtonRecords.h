@@ -43,3 +43,11 @@ struct _SPECIAL_BUTTON_INFO
 };
 
 using SpecialButtonFunctions = CArray<_SPECIAL_BUTTON_INFO>;
+
+// The program a launch function starts, as the application chooser edits it.
+struct ApplicationLaunch
+{
+    CString path;
+    CString arguments;
+    CString folder;
+};

@@ -55,10 +55,9 @@ bool IsWorkingFolder(const CString& folder)
 }
 
 // Exact, case-sensitive: a change of letter case is a change.
-bool SameApplication(const CSpecialButtonData& a, const CSpecialButtonData& b)
+bool SameApplication(const CSpecialButtonData& a, const ApplicationLaunch& b)
 {
-    return a.applicationPath == b.applicationPath && a.applicationArguments == b.applicationArguments &&
-           a.applicationFolder == b.applicationFolder;
+    return a.applicationPath == b.path && a.applicationArguments == b.arguments && a.applicationFolder == b.folder;
 }
 
 } // namespace
@@ -86,9 +85,12 @@ const MessageMapEntry CZVKExecuteApplicationDlg::messageEntries[] = {
 const MessageMap CZVKExecuteApplicationDlg::messageMap =
     MakeMessageMap(&CDialog::messageMap, CZVKExecuteApplicationDlg::messageEntries);
 
-CZVKExecuteApplicationDlg::CZVKExecuteApplicationDlg(CSpecialButtonData& target, bool silent)
-    : CDialog(IDD_APPLICATION_CHOOSER), workingData(target), targetData(&target), silent_(silent)
+CZVKExecuteApplicationDlg::CZVKExecuteApplicationDlg(const ApplicationLaunch& program, bool silent)
+    : CDialog(IDD_APPLICATION_CHOOSER), given_(program), silent_(silent)
 {
+    workingData.applicationPath = program.path;
+    workingData.applicationArguments = program.arguments;
+    workingData.applicationFolder = program.folder;
 }
 
 CZVKExecuteApplicationDlg::~CZVKExecuteApplicationDlg() = default;
@@ -162,12 +164,16 @@ void CZVKExecuteApplicationDlg::OnOK()
     if (folderText != workingData.applicationFolder)
         workingData.applicationFolder = folderText;
 
-    changed = SameApplication(workingData, *targetData) ? 0 : 1;
-    *targetData = workingData;
+    changed = SameApplication(workingData, given_) ? 0 : 1;
     CDialog::OnOK();
 }
 
 INT32 CZVKExecuteApplicationDlg::IsChanged() const
 {
     return changed;
+}
+
+ApplicationLaunch CZVKExecuteApplicationDlg::Result() const
+{
+    return {workingData.applicationPath, workingData.applicationArguments, workingData.applicationFolder};
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The dialog that sets the program a button launches: path, arguments and
-// working folder. It edits a copy of the button's record and, when the user
-// confirms with a program file that exists (and, if given, a folder that
-// exists), writes the whole copy back into the record.
+// working folder. It is given the three and, when the user confirms with a
+// program file that exists (and, if given, a folder that exists), gives back
+// the three confirmed.
 #include <windows.h>
 #include "CString.h"
 #include "Controls.h"
@@ -12,15 +12,16 @@
 class CZVKExecuteApplicationDlg : public CDialog
 {
 public:
-    // `target` must outlive the dialog. In a silent run a refused
-    // confirmation shows no warning.
-    explicit CZVKExecuteApplicationDlg(CSpecialButtonData& target, bool silent = false);
+    // In a silent run a refused confirmation shows no warning.
+    explicit CZVKExecuteApplicationDlg(const ApplicationLaunch& program, bool silent = false);
     ~CZVKExecuteApplicationDlg() override;
 
     BOOL OnInitDialog() override;
     void OnOK() override;
     // Non-zero after a confirmation that changed the path, arguments or folder.
     virtual INT32 IsChanged() const;
+    // The three as confirmed; as given until a confirmation was accepted.
+    ApplicationLaunch Result() const;
 
 protected:
     static const MessageMap messageMap;
@@ -37,8 +38,8 @@ protected:
     CString folderText;
     CString argumentsText;
     INT32 changed = 0;
-    CSpecialButtonData workingData;
-    CSpecialButtonData* targetData;  // not owned
+    CSpecialButtonData workingData;  // only its three application fields are used
+    ApplicationLaunch given_;
     bool silent_;
 
 private:

@@ -38,8 +38,7 @@ const MessageMapEntry CKeyCombin_View::messageEntries[] = {
 };
 const MessageMap CKeyCombin_View::messageMap = MakeMessageMap(&CDialog::messageMap, CKeyCombin_View::messageEntries);
 
-CKeyCombin_View::CKeyCombin_View(CSpecialButtonData& assignment)
-    : CDialog(IDD_KEY_COMBINATION), assignment(&assignment)
+CKeyCombin_View::CKeyCombin_View(UINT32 keys) : CDialog(IDD_KEY_COMBINATION), keyCombination(keys)
 {
 }
 
@@ -76,7 +75,7 @@ BOOL CKeyCombin_View::OnInitDialog()
 
 void CKeyCombin_View::ShowKeyCombination()
 {
-    const UINT32 k = assignment->keyCombination;
+    const UINT32 k = keyCombination;
     const UINT m1 = KeyCombination::FirstModifier(k);
     const UINT m2 = KeyCombination::SecondModifier(k);
     const int category = static_cast<int>(KeyCombination::Category(k));
@@ -94,8 +93,8 @@ void CKeyCombin_View::ShowKeyCombination()
     } else {
         modifiers = NoKeyText();
     }
-    // A value the lists cannot show is cleaned in the lists only: OK stores what
-    // they show, Cancel leaves the record as it was.
+    // A value the lists cannot show is cleaned in the lists only: OK gives back
+    // what they show, Cancel nothing.
     if (modifierList.SelectString(0, modifiers) == CB_ERR) {
         modifierList.SetCurSel(0);
         changed = 1;
@@ -208,7 +207,7 @@ void CKeyCombin_View::OnOkButton()
     if (!UpdateData(TRUE))
         return;
     if (changed)
-        assignment->keyCombination = ComposeKeyCombination();
+        keyCombination = ComposeKeyCombination();
     CDialog::OnOK();
 }
 

@@ -1,31 +1,30 @@
 #pragma once
 // The dialog in which the user composes a button's key combination from three
-// lists: modifiers, key category (or a named key) and the key itself. It edits
-// the packed keyCombination of the button's record, which it writes only on OK
-// after a change.
+// lists: modifiers, key category (or a named key) and the key itself. It is
+// given a packed key combination and gives one back: after OK with `changed`
+// set, keyCombination holds what the lists show.
 //
 // A stored value the lists cannot show is cleaned in the lists while the
-// dialog opens and counts as a change; Cancel still leaves the record as it was.
+// dialog opens and counts as a change.
 #include <windows.h>
 #include "Controls.h"
 #include "Dialog.h"
-#include "ButtonRecords.h"
 
 class CKeyCombin_View : public CDialog
 {
 public:
-    explicit CKeyCombin_View(CSpecialButtonData& assignment);
+    explicit CKeyCombin_View(UINT32 keyCombination);
     ~CKeyCombin_View() override;
 
     BOOL OnInitDialog() override;
 
     // Public in the framework's dialog style: after the modal run the caller
-    // reads `changed` and, when it is set, assignment->keyCombination.
+    // reads `changed` and, when it is set, keyCombination.
     CComboBox modifierList;
     CComboBox categoryList;
     CComboBox keyList;
     INT32 changed = 0;               // 1 once a list changed or the stored value had to be cleaned
-    CSpecialButtonData* assignment;  // not owned
+    UINT32 keyCombination;           // the packed value shown, then the one composed
     INT32 initialModifierSelection = 0;
     INT32 initialCategorySelection = 0;
     INT32 initialKeySelection = 0;

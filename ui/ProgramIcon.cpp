@@ -45,10 +45,3 @@ HICON LoadProgramIcon(const CString& commandText, bool large)
         icon = info.hIcon;
     return icon;
 }
-
-CString ProgramLabelText(const CString& path)
-{
-    CString name = path.Mid(path.ReverseFind(L'\\') + 1);
-    const int dot = name.ReverseFind(L'.');
-    return dot >= 0 ? name.Left(dot) : name;
-}

@@ -1,5 +1,5 @@
 #pragma once
-// The icon and short name of a program named by a command text such as
+// The icon of a program named by a command text such as
 // "\"C:\\Tools\\run.exe\" -x" or "C:\\Tools\\run.exe".
 #include <windows.h>
 #include "CString.h"
@@ -11,6 +11,3 @@ void SplitCommandText(const CString& text, CString& program, CString& arguments)
 // The first icon of the program file, or else the shell's icon for the whole
 // text; null when there is none. The caller destroys it.
 HICON LoadProgramIcon(const CString& commandText, bool large);
-
-// The file name without folder and extension: "C:\\a\\run.me.exe" -> "run.me".
-CString ProgramLabelText(const CString& path);

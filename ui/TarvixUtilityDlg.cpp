@@ -66,11 +66,6 @@ RECT Scaled(const DialogScale& scale, const RECT& design)
     return scale.Rect(design.left, design.top, design.right, design.bottom);
 }
 
-bool OpensSettings(const _SPECIAL_BUTTON_INFO& entry)
-{
-    return entry.isCustomEntry != 0 || !entry.actionTarget.IsEmpty();
-}
-
 // Closes a shown dialog window of the thread that is neither `mainDialog` nor
 // one of the framework's, as the Escape key would.
 BOOL CALLBACK CancelForeignDialog(HWND window, LPARAM mainDialog)
@@ -114,7 +109,7 @@ CTarvixUtilityDlg::CTarvixUtilityDlg(ISettingsAccess& settings, const DialogScal
 
 CTarvixUtilityDlg::~CTarvixUtilityDlg() = default;
 
-BOOL CTarvixUtilityDlg::InitializeButtons(INT32 /*presetNumber: only start-up uses it*/, bool silent)
+BOOL CTarvixUtilityDlg::InitializeButtons(bool silent)
 {
     silent_ = silent;
     return model_.Initialize(silent) ? TRUE : FALSE;
@@ -138,13 +133,6 @@ void CTarvixUtilityDlg::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_OK, okButton);
     DDX_Control(dx, IDC_CANCEL, cancelButton);
     DDX_Control(dx, IDC_APPLY, applyButton);
-}
-
-_SPECIAL_BUTTON_INFO* CTarvixUtilityDlg::SelectedEntry(int index)
-{
-    if (index < 0 || index >= MaxButtons || !functionList[index].IsWindow())
-        return nullptr;
-    return static_cast<_SPECIAL_BUTTON_INFO*>(functionList[index].GetItemDataPtr(functionList[index].GetCurSel()));
 }
 
 BOOL CTarvixUtilityDlg::OnInitDialog()
@@ -171,7 +159,7 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
     MoveWindow(0, 0, scale_.X(579), scale_.Y(435), TRUE);
     LayOutControls(placement);
 
-    model_.LoadSettings();
+    model_.Start();
     for (int i = 0; i < model_.ButtonCount() && i < MaxButtons; ++i)
         FillFunctionList(i);
     // A device with a single button leaves the second set of controls without a button.
@@ -181,10 +169,6 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
         settingsButton[i].EnableWindow(FALSE);
     }
     FillPresetList();
-
-    for (int i = 0; i < model_.ButtonCount() && i < MaxButtons; ++i)
-        functionList[i].EnableWindow(!model_.PresetActive());
-    presetList.SetCurSel(presetSelection);
 
     if (model_.LoadOption(optionCheck.GetCheck() == BST_CHECKED))
         optionCheck.SetCheck(model_.Option() ? BST_CHECKED : BST_UNCHECKED);
@@ -220,23 +204,21 @@ void CTarvixUtilityDlg::LayOutControls(const WINDOWPLACEMENT& placement)
 
 void CTarvixUtilityDlg::FillFunctionList(int index)
 {
-    SpecialButtonFunctions& functions = *model_.Functions(index);
-    for (INT_PTR i = 0; i < functions.GetSize(); ++i) {
-        _SPECIAL_BUTTON_INFO& entry = functions.ElementAt(i);
-        const int item = functionList[index].AddString(entry.name);
-        if (item >= 0)
-            functionList[index].SetItemDataPtr(item, &entry);
-    }
+    for (const CString& name : model_.View(index).items)
+        functionList[index].AddString(name);
     SyncFunctionSelection(static_cast<UINT>(index));
 }
 
 void CTarvixUtilityDlg::FillPresetList()
 {
-    for (const PresetEntry* preset : model_.ListPresets(presetSelection)) {
-        const int item = presetList.AddString(LoadText(preset->nameId));
-        presetList.SetItemDataPtr(item, const_cast<PresetEntry*>(preset));
-        ++presetCount;
-    }
+    for (UINT name : model_.Presets().names)
+        presetList.AddString(LoadText(name));
+    ShowPresetSelection();
+}
+
+void CTarvixUtilityDlg::ShowPresetSelection()
+{
+    presetList.SetCurSel(model_.Presets().selected);
 }
 
 BOOL CTarvixUtilityDlg::IsPresetAvailable(const PresetEntry& preset) const
@@ -246,43 +228,25 @@ BOOL CTarvixUtilityDlg::IsPresetAvailable(const PresetEntry& preset) const
 
 BOOL CTarvixUtilityDlg::SyncFunctionSelection(UINT index)
 {
-    if (model_.Data(static_cast<int>(index)) == nullptr || !functionList[index].IsWindow())
+    const int button = static_cast<int>(index);
+    if (button >= model_.ButtonCount() || index >= MaxButtons || !functionList[index].IsWindow())
         return FALSE;
-    CComboBox& list = functionList[index];
-
-    const int assigned = model_.AssignedEntry(static_cast<int>(index));
-    const int chosen = assigned >= 0 ? assigned : 0;
-    list.SetCurSel(chosen);
-    functionSelection[index] = chosen;
-    auto* entry = static_cast<_SPECIAL_BUTTON_INFO*>(list.GetItemDataPtr(chosen));
-    if (entry == nullptr)
-        return FALSE;
-    UpdateAssignmentLabel(static_cast<int>(index), *entry);
-    settingsButton[index].EnableWindow(OpensSettings(*entry));
-    list.EnableWindow(!model_.PresetActive());
-
-    // The first item merely stands in for an assignment the list does not offer:
-    // its program or keys are not the button's, and Apply would write them over
-    // what the device keeps for that assignment.
-    if (assigned >= 0)
-        model_.SyncEntry(static_cast<int>(index), *entry);
+    const ButtonView view = model_.View(button);
+    functionList[index].SetCurSel(view.selected);
+    UpdateAssignmentLabel(button, view);
+    settingsButton[index].EnableWindow(view.settingsEnabled);
+    functionList[index].EnableWindow(view.listEnabled);
     return TRUE;
 }
 
-void CTarvixUtilityDlg::UpdateAssignmentLabel(int index, const _SPECIAL_BUTTON_INFO& entry)
+void CTarvixUtilityDlg::UpdateAssignmentLabel(int index, const ButtonView& view)
 {
     if (index < 0 || index >= MaxButtons)
         return;
-    CString text = entry.displayText;
-    if (!entry.applicationPath.IsEmpty()) {
-        buttonIcon[index].reset(LoadProgramIcon(entry.displayText, true));
-        text = ProgramLabelText(text);
-    } else {
-        buttonIcon[index].reset();
-    }
+    buttonIcon[index].reset(view.program.IsEmpty() ? nullptr : LoadProgramIcon(view.program, true));
 
     CStatic& label = assignmentLabel[index];
-    label.SetWindowText(text);
+    label.SetWindowText(view.label);
     label.MoveWindow(Scaled(scale_, buttonIcon[index] ? labelWithIcon[index] : labelWithoutIcon[index]), TRUE);
     label.ShowWindow(SW_SHOW);
     const RECT area = Scaled(scale_, labelArea[index]);
@@ -291,13 +255,9 @@ void CTarvixUtilityDlg::UpdateAssignmentLabel(int index, const _SPECIAL_BUTTON_I
 
 void CTarvixUtilityDlg::SetModified(bool enable)
 {
-    CWnd* focus = CWnd::GetFocus();
-    if (focus != nullptr && applyButton.IsWindow() && focus->m_hWnd == applyButton.m_hWnd) {
-        if (CWnd* first = GetDlgItem(IDOK))
-            GotoDlgCtrl(first);
-        else
-            NextDlgCtrl();
-    }
+    // A disabled button cannot keep the focus.
+    if (applyButton.IsWindow() && ::GetFocus() == applyButton.m_hWnd)
+        NextDlgCtrl();
     applyButton.EnableWindow(enable);
     modified = enable;
 }

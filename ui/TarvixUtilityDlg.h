@@ -34,19 +34,20 @@ public:
     // records in the settings that a preset is in use. False when the device
     // is missing, reports no buttons, or a controller fails to load. A silent
     // run also keeps the application chooser's warning from showing.
-    virtual BOOL InitializeButtons(INT32 presetNumber, bool silent);
+    virtual BOOL InitializeButtons(bool silent);
 
     // Writes the pending changes: the assignments to the device, the four
     // values to the settings service. Nothing when there are none.
     void ApplyChanges();
     // Enables or disables Apply; the focus leaves Apply before it is disabled.
     void SetModified(bool enable);
-    // Selects the item of button `index` that matches its assignment and
-    // brings that button's label, settings button and record in line.
+    // Shows what the assignments answer for button `index`: the list's item,
+    // the label, the settings button and whether the list is enabled.
     BOOL SyncFunctionSelection(UINT index);
-    // Shows the chosen function's text and program icon for button `index`.
-    void UpdateAssignmentLabel(int index, const _SPECIAL_BUTTON_INFO& entry);
-    // Whether both buttons offer the preset's functions.
+    // Shows the label text and program icon of button `index`.
+    void UpdateAssignmentLabel(int index, const ButtonView& view);
+    // Whether both buttons offer the preset's functions. Nothing calls it: the
+    // assignments decide which presets are listed; kept as the dialog's own question.
     BOOL IsPresetAvailable(const PresetEntry& preset) const;
 
     const DialogScale& Scale() const { return scale_; }
@@ -79,7 +80,7 @@ private:
     void LayOutControls(const WINDOWPLACEMENT& placement);
     void FillFunctionList(int index);
     void FillPresetList();
-    _SPECIAL_BUTTON_INFO* SelectedEntry(int index);
+    void ShowPresetSelection();
     // Runs the settings button's dialog modally; a shutdown request meanwhile cancels it.
     INT_PTR RunSubDialog(CDialog& subDialog);
 
@@ -104,9 +105,6 @@ private:
     CButton applyButton;
 
     bool modified = false;
-    INT32 presetCount = 0;
-    INT32 functionSelection[MaxButtons] = {0, 0};
-    INT32 presetSelection = 0;
     CAssignments model_;
     bool silent_ = false;
 

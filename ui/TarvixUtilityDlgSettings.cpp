@@ -4,7 +4,6 @@
 #include <shellapi.h>
 #include <utility>
 #include "ExecuteApplicationDlg.h"
-#include "FunctionIds.h"
 #include "KeyCombinView.h"
 #include "TarvixUtilityDlg.h"
 #include "tarvix/resource.h"
@@ -13,14 +12,14 @@ namespace {
 
 // Opens a function's own program; the program is not waited for and a failure
 // is not reported.
-void OpenActionTarget(const _SPECIAL_BUTTON_INFO& entry)
+void OpenActionTarget(const SettingsAction& action)
 {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT;
     info.nShow = SW_SHOWNORMAL;
-    info.lpFile = entry.actionTarget;
-    info.lpDirectory = entry.applicationFolder.IsEmpty() ? nullptr : entry.applicationFolder.GetString();
+    info.lpFile = action.target;
+    info.lpDirectory = action.folder.IsEmpty() ? nullptr : action.folder.GetString();
     if (ShellExecuteExW(&info) && info.hProcess != nullptr)
         CloseHandle(info.hProcess);
 }
@@ -30,31 +29,31 @@ void OpenActionTarget(const _SPECIAL_BUTTON_INFO& entry)
 void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
 {
     const int index = static_cast<int>(id) - IDC_BUTTON0_SETTINGS;
-    if (index < 0 || index >= model_.ButtonCount() || index >= MaxButtons)
+    if (index < 0 || index >= MaxButtons)
         return;
-    CSpecialButtonData* data = model_.Data(index);
-    _SPECIAL_BUTTON_INFO* entry = SelectedEntry(index);
-    if (data == nullptr || entry == nullptr)
+    const SettingsAction action = model_.Settings(index);
+    switch (action.kind) {
+    case SettingsAction::Kind::OpenTarget:
+        OpenActionTarget(action);
         return;
-
-    if (!entry->actionTarget.IsEmpty()) {
-        OpenActionTarget(*entry);
-        return;
+    case SettingsAction::Kind::Program: {
+        CZVKExecuteApplicationDlg chooser(model_.Program(index), silent_);
+        if (RunSubDialog(chooser) == IDOK && chooser.IsChanged() && model_.SetProgram(index, chooser.Result())) {
+            SyncFunctionSelection(static_cast<UINT>(index));
+            SetModified(true);
+        }
+        break;
     }
-    if (FunctionIds::IsLaunch(entry->functionId)) {
-        CZVKExecuteApplicationDlg chooser(*data, silent_);
-        if (RunSubDialog(chooser) == IDOK && chooser.IsChanged()) {
-            model_.TakeProgram(index, *entry);
-            UpdateAssignmentLabel(index, *entry);
+    case SettingsAction::Kind::KeyCombination: {
+        CKeyCombin_View keys(model_.KeyCombination(index));
+        if (RunSubDialog(keys) == IDOK && keys.changed && model_.SetKeyCombination(index, keys.keyCombination)) {
+            SyncFunctionSelection(static_cast<UINT>(index));
             SetModified(true);
         }
-    } else if (entry->functionId > FunctionIds::LaunchLast && FunctionIds::IsKeyCombination(entry->functionId)) {
-        CKeyCombin_View keys(*data);
-        if (RunSubDialog(keys) == IDOK && keys.changed) {
-            model_.TakeKeys(index, *entry);
-            assignmentLabel[index].SetWindowText(entry->displayText);
-            SetModified(true);
-        }
+        break;
+    }
+    case SettingsAction::Kind::None:
+        return;
     }
     // A shutdown request cancelled the sub-dialog; now that it is gone, the dialog applies and closes.
     if (std::exchange(shutdownDue_, false))

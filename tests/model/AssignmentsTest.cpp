@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-#include "ComTestSupport.h"
 #include "Assignments.h"
-#include "FakeButtonDevice.h"
-#include "FakeSettingsAccess.h"
-#include "FakeSettingsService.h"
+#include "AssignmentsFixture.h"
 
 namespace {
 
@@ -21,7 +18,7 @@ size_t Position(const Calls& calls, const std::string& call)
 
 // The assignments find the fake device through COM and are handed the fake
 // settings; everything stays inside this test's apartment.
-class AssignmentsTest : public testing::Test
+class AssignmentsTest : public AssignmentsFixture
 {
 protected:
     AssignmentsTest()
@@ -34,31 +31,20 @@ protected:
         device->Add(202, L"", 0);
         device->assigned = {{1, 51}, {2, 50}, {3, 66}};
     }
-    ~AssignmentsTest() override { device->Release(); }
-
-    void OfferSettings() { access.reachable = true; }
-
-    ComApartment apartment;
-    FakeButtonDevice* device = new FakeButtonDevice();
-    FakeClassFactory deviceFactory{device};
-    ClassRegistration deviceRegistration{CLSID_SpecialButtonDevice, &deviceFactory, CLSCTX_INPROC_SERVER};
-    FakeSettingsService settings;
-    FakeSettingsAccess access{settings};
 };
 
 TEST_F(AssignmentsTest, SilentRunAppliesTheDefaultsAndRecordsThatAPresetIsInUse)
 {
     OfferSettings();
     {
-        CAssignments model(access.access);
+        CAssignments model(settingsAccess.access);
         ASSERT_TRUE(model.Initialize(true));
         EXPECT_EQ(2, model.ButtonCount());
-        ASSERT_TRUE(model.Button(0) && model.Button(1));
-        EXPECT_EQ(1, model.Button(0)->data.buttonId);
-        EXPECT_EQ(2, model.Button(1)->data.buttonId);
-        EXPECT_EQ(58u, model.Button(0)->GetAssignedFunctionId());
-        EXPECT_EQ(59u, model.Button(1)->GetAssignedFunctionId());
-        EXPECT_EQ(4, model.Button(0)->GetFunctionCount());  // Copy, Paste, own launch, own keys
+        EXPECT_EQ(1, model.Record(0).buttonId);
+        EXPECT_EQ(2, model.Record(1).buttonId);
+        EXPECT_EQ(58u, model.Record(0).assignedFunctionId);
+        EXPECT_EQ(59u, model.Record(1).assignedFunctionId);
+        EXPECT_EQ(4u, model.View(0).items.size());  // Copy, Paste, own launch, own keys
     }
     EXPECT_EQ(1, device->References()) << "the assignments keep the device";
 
@@ -79,12 +65,12 @@ TEST_F(AssignmentsTest, SilentRunAppliesTheDefaultsAndRecordsThatAPresetIsInUse)
 TEST_F(AssignmentsTest, NormalRunOnlyLoads)
 {
     OfferSettings();
-    CAssignments model(access.access);
+    CAssignments model(settingsAccess.access);
     ASSERT_TRUE(model.Initialize(false));
-    EXPECT_EQ(51u, model.Button(0)->GetAssignedFunctionId());
-    EXPECT_EQ(50u, model.Button(1)->GetAssignedFunctionId());
+    EXPECT_EQ(51u, model.Record(0).assignedFunctionId);
+    EXPECT_EQ(50u, model.Record(1).assignedFunctionId);
     EXPECT_TRUE(device->CallsStartingWith("Set").empty());
-    EXPECT_EQ(0, access.connects);
+    EXPECT_EQ(0, settingsAccess.connects);
 }
 
 TEST_F(AssignmentsTest, FailsWithoutDeviceOrButtonsAndThenWritesNothing)
@@ -92,14 +78,14 @@ TEST_F(AssignmentsTest, FailsWithoutDeviceOrButtonsAndThenWritesNothing)
     OfferSettings();
     {
         deviceFactory.Fail(REGDB_E_CLASSNOTREG);
-        CAssignments model(access.access);
+        CAssignments model(settingsAccess.access);
         EXPECT_FALSE(model.Initialize(true));
         EXPECT_TRUE(device->calls.empty());
         deviceFactory.Fail(S_OK);
     }
     {
         device->failing.insert("Prepare");
-        CAssignments model(access.access);
+        CAssignments model(settingsAccess.access);
         EXPECT_FALSE(model.Initialize(true));
         EXPECT_EQ((Calls{"Prepare(2)"}), device->calls);
         device->failing.clear();
@@ -107,11 +93,12 @@ TEST_F(AssignmentsTest, FailsWithoutDeviceOrButtonsAndThenWritesNothing)
     {
         device->calls.clear();
         device->buttons.clear();
-        CAssignments model(access.access);
+        CAssignments model(settingsAccess.access);
         EXPECT_FALSE(model.Initialize(true));
         EXPECT_EQ((Calls{"Prepare(2)", "NextButton"}), device->calls);
         EXPECT_EQ(0, model.ButtonCount());
-        EXPECT_EQ(nullptr, model.Button(0));
+        EXPECT_EQ(0, model.Record(0).buttonId);
+        EXPECT_TRUE(model.View(0).items.empty());
     }
     EXPECT_TRUE(settings.calls.empty());
 }
@@ -120,11 +107,12 @@ TEST_F(AssignmentsTest, AButtonThatFailsToLoadFailsTheSetUpAfterEveryButtonWasLo
 {
     OfferSettings();
     device->assigned.erase(1);  // the device cannot tell button 1's assignment
-    CAssignments model(access.access);
+    CAssignments model(settingsAccess.access);
     EXPECT_FALSE(model.Initialize(true));
-    ASSERT_TRUE(model.Button(0) && model.Button(1));
-    EXPECT_EQ(0u, model.Button(0)->data.applicationFunctionId);    // button 1 stopped early
-    EXPECT_EQ(102u, model.Button(1)->data.applicationFunctionId);  // button 2 was loaded in full
+    EXPECT_EQ(1, model.Record(0).buttonId);
+    EXPECT_EQ(2, model.Record(1).buttonId);
+    EXPECT_EQ(0u, model.Record(0).applicationFunctionId);    // button 1 stopped early
+    EXPECT_EQ(102u, model.Record(1).applicationFunctionId);  // button 2 was loaded in full
     EXPECT_EQ(2u, device->CallsStartingWith("BeginRead").size());
     // The silent run still applies both defaults and records the preset.
     EXPECT_EQ((Calls{"SetAssignedFunction(1,58)", "SetAssignedFunction(2,59)"}), device->CallsStartingWith("Set"));
@@ -134,7 +122,7 @@ TEST_F(AssignmentsTest, AButtonThatFailsToLoadFailsTheSetUpAfterEveryButtonWasLo
 TEST_F(AssignmentsTest, OfThreeButtonsTheFirstTwoAreSetUp)
 {
     device->buttons = {1, 2, 3};
-    CAssignments model(access.access);
+    CAssignments model(settingsAccess.access);
     ASSERT_TRUE(model.Initialize(true));
     EXPECT_EQ(3, model.ButtonCount());
     EXPECT_EQ(1u, device->CallsStartingWith("GetButtonInfo(3)").size());
@@ -145,10 +133,10 @@ TEST_F(AssignmentsTest, OfThreeButtonsTheFirstTwoAreSetUp)
 
 TEST_F(AssignmentsTest, SilentRunWithoutSettingsServiceStillAppliesTheButtons)
 {
-    CAssignments model(access.access);
+    CAssignments model(settingsAccess.access);
     ASSERT_TRUE(model.Initialize(true));
     EXPECT_EQ((Calls{"SetAssignedFunction(1,58)", "SetAssignedFunction(2,59)"}), device->CallsStartingWith("Set"));
-    EXPECT_EQ(1, access.connects);
+    EXPECT_EQ(1, settingsAccess.connects);
     EXPECT_TRUE(settings.calls.empty());
 
     // Set up again: a fresh set of controllers, the count not doubled.
@@ -170,13 +158,14 @@ INT32 Stored(const FakeSettingsService& service, LONG index)
     return result;
 }
 
-const _SPECIAL_BUTTON_INFO* EntryOf(const CAssignments& model, int button, UINT32 functionId)
+// The item of `button`'s list named `name`; -1 when none is.
+int ItemOf(const CAssignments& model, int button, const wchar_t* name)
 {
-    const SpecialButtonFunctions* functions = model.Functions(button);
-    for (INT_PTR i = 0; functions != nullptr && i < functions->GetSize(); ++i)
-        if ((*functions)[i].functionId == functionId)
-            return &(*functions)[i];
-    return nullptr;
+    const std::vector<CString> items = model.View(button).items;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i] == name)
+            return static_cast<int>(i);
+    return -1;
 }
 
 } // namespace
@@ -211,15 +200,20 @@ TEST_F(AssignmentsTest, StartModeFollowsTheStoredModeAndThePairAndApplyWritesWha
 
         CAssignments model(rowAccess.access);
         ASSERT_TRUE(model.Initialize(false));
-        model.LoadSettings();
-        int selection = -1;
-        const std::vector<const PresetEntry*> listed = model.ListPresets(selection);
+        model.Start();
+        const PresetListView presets = model.Presets();
         // Both buttons offer 58 and 59 only: preset 1 and the own-settings entry.
-        ASSERT_EQ(2u, listed.size());
-        EXPECT_EQ(&presetTable[defaultPreset], listed[0]);
-        EXPECT_EQ(&presetTable[ownSettingsPreset], listed[1]);
+        EXPECT_EQ((std::vector<UINT>{presetTable[defaultPreset].nameId, presetTable[ownSettingsPreset].nameId}),
+                  presets.names);
         EXPECT_EQ(row.preset, model.PresetActive());
-        EXPECT_EQ(row.preset ? 0 : 1, selection);
+        EXPECT_EQ(row.preset ? 0 : 1, presets.selected);
+        // Each list shows what the device holds, enabled in own mode only.
+        for (int button = 0; button < 2; ++button) {
+            const ButtonView view = model.View(button);
+            EXPECT_EQ(row.function0 == 58 ? (button == 0 ? L"Copy" : L"Paste") : L"Copy",
+                      std::wstring(view.items[static_cast<size_t>(view.selected)].GetString()));
+            EXPECT_EQ(!row.preset, view.listEnabled);
+        }
 
         model.Apply();
         EXPECT_EQ(row.afterApply, Stored(service, SettingsIndex::PresetActive));
@@ -230,26 +224,29 @@ TEST_F(AssignmentsTest, APresetKeepsTheOwnChoicesThatOwnModeRestores)
 {
     OfferSettings();
     device->assigned = {{1, 59}, {2, 58}};
-    CAssignments model(access.access);
+    CAssignments model(settingsAccess.access);
     ASSERT_TRUE(model.Initialize(false));
-    model.LoadSettings();  // nothing stored
-    int selection = -1;
-    (void)model.ListPresets(selection);
-    const _SPECIAL_BUTTON_INFO* copy = EntryOf(model, 0, 58);
-    ASSERT_NE(nullptr, copy);
-    model.ChooseFunction(0, *copy);
-    EXPECT_EQ(58u, model.Data(0)->assignedFunctionId);
+    model.Start();  // nothing stored
+    const int copy = ItemOf(model, 0, L"Copy");
+    ASSERT_GE(copy, 0);
+    EXPECT_TRUE(model.ChooseFunction(0, copy));
+    EXPECT_FALSE(model.ChooseFunction(0, copy)) << "the item shown already";
+    EXPECT_FALSE(model.ChooseFunction(0, 99)) << "no such item";
+    EXPECT_EQ(58u, model.Record(0).assignedFunctionId);
 
-    model.ChoosePreset(&presetTable[defaultPreset]);
+    ASSERT_EQ(presetTable[defaultPreset].nameId, model.Presets().names[0]);
+    EXPECT_TRUE(model.ChoosePreset(0));
     EXPECT_TRUE(model.PresetActive());
-    EXPECT_EQ(58u, model.Data(0)->assignedFunctionId);
-    EXPECT_EQ(59u, model.Data(1)->assignedFunctionId);
+    EXPECT_FALSE(model.View(0).listEnabled);
+    EXPECT_EQ(58u, model.Record(0).assignedFunctionId);
+    EXPECT_EQ(59u, model.Record(1).assignedFunctionId);
     EXPECT_EQ(58u, model.CustomFunctionId(0)) << "a preset never changes the own choice";
 
-    model.ChoosePreset(nullptr);
+    EXPECT_TRUE(model.ChoosePreset(1));  // the own-settings entry
     EXPECT_FALSE(model.PresetActive());
-    EXPECT_EQ(58u, model.Data(0)->assignedFunctionId);
-    EXPECT_EQ(58u, model.Data(1)->assignedFunctionId) << "never chosen, never stored: as it was at the start";
+    EXPECT_TRUE(model.View(0).listEnabled);
+    EXPECT_EQ(58u, model.Record(0).assignedFunctionId);
+    EXPECT_EQ(58u, model.Record(1).assignedFunctionId) << "never chosen, never stored: as it was at the start";
     EXPECT_TRUE(device->CallsStartingWith("Set").empty()) << "nothing reaches the device before Apply";
 
     model.Apply();

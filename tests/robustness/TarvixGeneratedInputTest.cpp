@@ -232,11 +232,11 @@ bool RunCase(Generator& g, FakeButtonDevice& device, FakeSettingsService& settin
     if (!model.Initialize(false))
         return true;  // the program ends with its error message; nothing was sent
     const size_t setUpCalls = device.calls.size();
-    model.LoadSettings();
-    int selection = -1;
-    const std::vector<const PresetEntry*> presets = model.ListPresets(selection);
-    if (selection < 0 || selection >= static_cast<int>(presets.size())) {
-        failure = "the preset selection " + std::to_string(selection) + " is not a listed entry";
+    model.Start();
+    const PresetListView presets = model.Presets();
+    if (presets.selected < 0 || presets.selected >= static_cast<int>(presets.names.size()) ||
+        presets.names.back() != presetTable[ownSettingsPreset].nameId) {
+        failure = "the preset selection " + std::to_string(presets.selected) + " is not a listed entry";
         return false;
     }
     (void)model.LoadOption(g.OneIn(2));
@@ -244,32 +244,40 @@ bool RunCase(Generator& g, FakeButtonDevice& device, FakeSettingsService& settin
     const int commands = g.Below(6);
     for (int c = 0; c < commands; ++c) {
         const int button = g.Below(CAssignments::MaxButtons);
-        switch (g.Below(3)) {
-        case 0: {
-            const PresetEntry* preset = presets[static_cast<size_t>(g.Below(static_cast<int>(presets.size())))];
-            model.ChoosePreset(preset == &presetTable[ownSettingsPreset] ? nullptr : preset);
-            touched[SettingsIndex::PresetActive - 1] = true;
+        switch (g.Below(4)) {
+        case 0:
+            if (model.ChoosePreset(g.Below(static_cast<int>(presets.names.size()) + 1) - 1 + (g.OneIn(9) ? 50 : 0)))
+                touched[SettingsIndex::PresetActive - 1] = true;
+            break;
+        case 1: {
+            const int items = static_cast<int>(model.View(button).items.size());
+            if (model.ChooseFunction(button, g.Below(items + 2) - 1))
+                touched[SettingsIndex::CustomFunction0 + button - 1] = true;
             break;
         }
-        case 1:
-            if (const SpecialButtonFunctions* functions = model.Functions(button)) {
-                if (functions->GetSize() > 0) {
-                    model.ChooseFunction(button, functions->GetAt(g.Below(static_cast<int>(functions->GetSize()))));
-                    touched[SettingsIndex::CustomFunction0 + button - 1] = true;
-                }
-            }
+        case 2:
+            if (g.OneIn(2))
+                (void)model.SetKeyCombination(button, g.Keys());
+            else
+                (void)model.SetProgram(button, {g.Text().c_str(), g.Text().c_str(), g.Text().c_str()});
             break;
         default:
             model.SetOption(g.OneIn(2));
             touched[SettingsIndex::Option - 1] = true;
             break;
         }
-        for (int b = 0; b < CAssignments::MaxButtons; ++b)
-            if (const CSpecialButtonData* data = model.Data(b))
-                if (KeyCombinationText(data->keyCombination).IsEmpty()) {
-                    failure = "no text for the keys of a button";
-                    return false;
-                }
+        for (int b = 0; b < CAssignments::MaxButtons; ++b) {
+            const ButtonView view = model.View(b);
+            if (KeyCombinationText(model.KeyCombination(b)).IsEmpty()) {
+                failure = "no text for the keys of a button";
+                return false;
+            }
+            if (!view.items.empty() && (view.selected < 0 || view.selected >= static_cast<int>(view.items.size()))) {
+                failure = "button " + std::to_string(b) + " shows item " + std::to_string(view.selected) + " of " +
+                          std::to_string(view.items.size());
+                return false;
+            }
+        }
     }
     (void)model.Apply();
 

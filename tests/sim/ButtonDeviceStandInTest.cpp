@@ -47,8 +47,10 @@ TEST_F(ButtonDeviceStandInTest, OffersTwoButtonsWithEveryPresetFunctionAndTheirO
     CAssignments model(noSettings);
     ASSERT_TRUE(model.Initialize(false));
     ASSERT_EQ(2, model.ButtonCount());
+    com_ptr<ISpecialButtonDevice> device = CreateDevice();
     for (int i = 0; i < 2; ++i) {
-        const CSpecialButton& button = *model.Button(i);
+        CSpecialButton button(device.get(), i + 1);
+        ASSERT_TRUE(button.Load(0));
         const std::vector<UINT32> ids = Ids(button);
         const std::set<UINT32> offered(ids.begin(), ids.end());
         for (UINT32 preset : {50u, 51u, 56u, 57u, 58u, 59u, 60u, 61u, 62u, 63u, 64u, 66u})
@@ -68,12 +70,14 @@ TEST_F(ButtonDeviceStandInTest, OffersTwoButtonsWithEveryPresetFunctionAndTheirO
         }
     }
     // Something to open through the shell is on offer.
+    CSpecialButton first(device.get(), 1);
+    ASSERT_TRUE(first.Load(0));
     bool withTarget = false;
-    for (INT_PTR k = 0; k < model.Button(0)->functions.GetSize(); ++k)
-        withTarget = withTarget || !model.Button(0)->functions[k].actionTarget.IsEmpty();
+    for (INT_PTR k = 0; k < first.functions.GetSize(); ++k)
+        withTarget = withTarget || !first.functions[k].actionTarget.IsEmpty();
     EXPECT_TRUE(withTarget);
-    EXPECT_EQ(51u, model.Button(0)->GetAssignedFunctionId());
-    EXPECT_EQ(50u, model.Button(1)->GetAssignedFunctionId());
+    EXPECT_EQ(51u, model.Record(0).assignedFunctionId);
+    EXPECT_EQ(50u, model.Record(1).assignedFunctionId);
 }
 
 TEST_F(ButtonDeviceStandInTest, KeepsEachButtonsAssignmentLaunchDataAndKeysAcrossObjects)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "support/RowTrace.h"
 #include <shlobj.h>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -113,6 +114,37 @@ FileDialogOverride::Runner Record(OpenFileCall& call, BOOL choose, std::wstring 
     };
 }
 
+// The chooser run as the main dialog runs it: given the record's program,
+// whose three fields take what it gives back after OK.
+class ChooserOn
+{
+public:
+    explicit ChooserOn(CSpecialButtonData& target, bool silent = false)
+        : dialog({target.applicationPath, target.applicationArguments, target.applicationFolder}, silent),
+          target_(target)
+    {
+    }
+    INT_PTR Run(std::function<void(CDialog&)> drive) { return Take(RunModal(dialog, std::move(drive))); }
+    INT_PTR DoModal() { return Take(dialog.DoModal()); }
+    INT32 IsChanged() const { return dialog.IsChanged(); }
+
+    CZVKExecuteApplicationDlg dialog;
+
+private:
+    INT_PTR Take(INT_PTR result)
+    {
+        if (result == IDOK) {
+            const ApplicationLaunch program = dialog.Result();
+            target_.applicationPath = program.path;
+            target_.applicationArguments = program.arguments;
+            target_.applicationFolder = program.folder;
+        }
+        return result;
+    }
+
+    CSpecialButtonData& target_;
+};
+
 class ApplicationChooser : public testing::Test
 {
 protected:
@@ -180,10 +212,10 @@ protected:
 
 TEST_F(ApplicationChooser, OkWithoutEditsWritesTheSameValuesBackAndReportsNoChange)
 {
-    CZVKExecuteApplicationDlg chooser(target);
+    ChooserOn chooser(target);
     Fields shown;
     int focused = 0;
-    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+    EXPECT_EQ(IDOK, chooser.Run([&](CDialog& d) {
         shown = Read(d);
         focused = ::GetDlgCtrlID(DialogFocus(d.m_hWnd));
         Click(d, IDOK);
@@ -202,8 +234,8 @@ TEST_F(ApplicationChooser, EditsAreStoredExactlyAndALetterCaseChangeCounts)
     upper.replace(upper.size() - 8, 8, L"TOOL.EXE");
     const std::wstring arguments = L"  /a  \"b c\"  ";
 
-    CZVKExecuteApplicationDlg chooser(target);
-    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+    ChooserOn chooser(target);
+    EXPECT_EQ(IDOK, chooser.Run([&](CDialog& d) {
         Type(d, IDC_APP_PATH, upper);
         Type(d, IDC_APP_ARGUMENTS, arguments);
         Click(d, IDOK);
@@ -218,8 +250,8 @@ TEST_F(ApplicationChooser, EditsAreStoredExactlyAndALetterCaseChangeCounts)
     // Only the case of the folder: a change too.
     std::wstring lowerFolder = work;
     lowerFolder.replace(lowerFolder.size() - 4, 4, L"work");
-    CZVKExecuteApplicationDlg folderCase(target);
-    EXPECT_EQ(IDOK, RunModal(folderCase, [&](CDialog& d) {
+    ChooserOn folderCase(target);
+    EXPECT_EQ(IDOK, folderCase.Run([&](CDialog& d) {
         Type(d, IDC_APP_FOLDER, lowerFolder);
         Click(d, IDOK);
     }));
@@ -227,8 +259,8 @@ TEST_F(ApplicationChooser, EditsAreStoredExactlyAndALetterCaseChangeCounts)
     EXPECT_EQ(CString(lowerFolder.c_str()), target.applicationFolder);
 
     // Empty arguments and an empty folder are accepted.
-    CZVKExecuteApplicationDlg emptied(target);
-    EXPECT_EQ(IDOK, RunModal(emptied, [](CDialog& d) {
+    ChooserOn emptied(target);
+    EXPECT_EQ(IDOK, emptied.Run([](CDialog& d) {
         Type(d, IDC_APP_ARGUMENTS, L"");
         Type(d, IDC_APP_FOLDER, L"");
         Click(d, IDOK);
@@ -256,8 +288,8 @@ TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorr
     std::vector<Fields> afterRefusal;
     std::vector<bool> open;
     const Fields corrected{tool, L"-final", temp.Path()};
-    CZVKExecuteApplicationDlg chooser(target, true);  // silent: refusals show no warning
-    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+    ChooserOn chooser(target, true);  // silent: refusals show no warning
+    EXPECT_EQ(IDOK, chooser.Run([&](CDialog& d) {
         for (const Fields& f : refused) {
             Fill(d, f);
             Click(d, IDOK);
@@ -310,8 +342,8 @@ TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExi
     ASSERT_TRUE(Exists(farTooLong));
 
     std::vector<bool> open;
-    CZVKExecuteApplicationDlg chooser(target, true);  // silent: refusals show no warning
-    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+    ChooserOn chooser(target, true);  // silent: refusals show no warning
+    EXPECT_EQ(IDOK, chooser.Run([&](CDialog& d) {
         for (const std::wstring& path : {tooLong, farTooLong}) {
             Type(d, IDC_APP_PATH, path);
             Click(d, IDOK);
@@ -331,16 +363,16 @@ TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExi
 TEST_F(ApplicationChooser, CancelAndCloseLeaveTheTargetUntouched)
 {
     const Fields edited{temp.File(L"Other.exe"), L"--other", temp.Path()};
-    CZVKExecuteApplicationDlg cancelled(target);
-    EXPECT_EQ(IDCANCEL, RunModal(cancelled, [&](CDialog& d) {
+    ChooserOn cancelled(target);
+    EXPECT_EQ(IDCANCEL, cancelled.Run([&](CDialog& d) {
         Fill(d, edited);
         Click(d, IDCANCEL);
     }));
     EXPECT_EQ(0, cancelled.IsChanged());
     ExpectTargetUntouched();
 
-    CZVKExecuteApplicationDlg closed(target);
-    EXPECT_EQ(IDCANCEL, RunModal(closed, [&](CDialog& d) {
+    ChooserOn closed(target);
+    EXPECT_EQ(IDCANCEL, closed.Run([&](CDialog& d) {
         Fill(d, edited);
         d.PostMessage(WM_CLOSE);
     }));
@@ -349,7 +381,7 @@ TEST_F(ApplicationChooser, CancelAndCloseLeaveTheTargetUntouched)
 
     // Without its template the chooser cannot run, and the caller sees no IDOK.
     ScopedLanguageResources noTemplates{GetCurrentModule()};
-    CZVKExecuteApplicationDlg missing(target);
+    ChooserOn missing(target);
     EXPECT_NE(IDOK, missing.DoModal());
     EXPECT_EQ(0, missing.IsChanged());
     ExpectTargetUntouched();
@@ -367,8 +399,8 @@ TEST_F(ApplicationChooser, BrowseStartsInProgramFilesWithAnEmptyPathAndFromTheFi
     Fields afterFirst;
     Fields afterSecond;
     target.applicationPath.Empty();
-    CZVKExecuteApplicationDlg chooser(target);
-    EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+    ChooserOn chooser(target);
+    EXPECT_EQ(IDOK, chooser.Run([&](CDialog& d) {
         chooserWindow = d.m_hWnd;
         Type(d, IDC_APP_ARGUMENTS, L"typed before");
         {
@@ -430,8 +462,8 @@ TEST_F(ApplicationChooser, BrowseNeverHandsTheOpenFileDialogANameItRefuses)
         ROW_TRACE(row.what);
         OpenFileCall call;
         FileDialogOverride recorder(Record(call, FALSE));
-        CZVKExecuteApplicationDlg chooser(target);
-        EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+        ChooserOn chooser(target);
+        EXPECT_EQ(IDCANCEL, chooser.Run([&](CDialog& d) {
             Type(d, IDC_APP_PATH, row.typed);
             Click(d, IDC_APP_BROWSE);
             EXPECT_EQ(row.typed, FieldText(d, IDC_APP_PATH));
@@ -473,8 +505,8 @@ TEST_F(ApplicationChooser, ABareOrRelativeProgramIsStoredAsTheFileItNamedFromAny
     for (const auto& row : rows) {
         ROW_TRACE(row.what);
         ASSERT_TRUE(::SetCurrentDirectoryW(row.current.c_str()));
-        CZVKExecuteApplicationDlg chooser(target, true);
-        EXPECT_EQ(IDOK, RunModal(chooser, [&](CDialog& d) {
+        ChooserOn chooser(target, true);
+        EXPECT_EQ(IDOK, chooser.Run([&](CDialog& d) {
             Type(d, IDC_APP_PATH, row.typed);
             Type(d, IDC_APP_ARGUMENTS, L" as typed ");
             Type(d, IDC_APP_FOLDER, L".");
@@ -492,8 +524,8 @@ TEST_F(ApplicationChooser, CancellingTheOpenFileDialogKeepsAllThreeFields)
     FileDialogOverride recorder(Record(call, FALSE));
     const Fields typed{temp.Path() + L"\\half typed", L"  keep me ", L"C:\\somewhere"};
     Fields after;
-    CZVKExecuteApplicationDlg chooser(target);
-    EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+    ChooserOn chooser(target);
+    EXPECT_EQ(IDCANCEL, chooser.Run([&](CDialog& d) {
         Fill(d, typed);
         Click(d, IDC_APP_BROWSE);
         after = Read(d);
@@ -512,14 +544,14 @@ TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently
     // Click returns, and sees every box the chooser shows while it runs.
     std::vector<bool> open;
     {
-        CZVKExecuteApplicationDlg chooser(target);
+        ChooserOn chooser(target);
         DialogWatch boxes([&chooser](HWND box) {
-            if (box != chooser.m_hWnd)
+            if (box != chooser.dialog.m_hWnd)
                 ::PostMessageW(box, WM_COMMAND, IDOK, 0);  // the user reads the warning and closes it
         });
         HWND chooserWindow = nullptr;
         std::vector<DialogWatch::Box> warnings;
-        EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+        EXPECT_EQ(IDCANCEL, chooser.Run([&](CDialog& d) {
             chooserWindow = d.m_hWnd;
             Type(d, IDC_APP_PATH, temp.Path() + L"\\Missing.exe");
             Click(d, IDOK);  // returns once the warning was closed
@@ -535,14 +567,14 @@ TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently
         EXPECT_EQ(1u, boxes.BoxesExcept(chooserWindow).size()) << "a box after the warning";
     }
     {
-        CZVKExecuteApplicationDlg chooser(target, true);  // a silent run
+        ChooserOn chooser(target, true);  // a silent run
         DialogWatch boxes([&chooser](HWND box) {
-            if (box != chooser.m_hWnd)
+            if (box != chooser.dialog.m_hWnd)
                 ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         });
         HWND chooserWindow = nullptr;
         size_t boxesAfterRefusal = 0;
-        EXPECT_EQ(IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+        EXPECT_EQ(IDCANCEL, chooser.Run([&](CDialog& d) {
             chooserWindow = d.m_hWnd;
             Type(d, IDC_APP_FOLDER, tool);
             Click(d, IDOK);
@@ -595,8 +627,8 @@ TEST_F(ApplicationChooser, KeysReachEveryControlInOrderInEachLanguage)
         };
         for (UINT end : {VK_RETURN, VK_ESCAPE}) {
             OpenFileCall browsed;
-            CZVKExecuteApplicationDlg chooser(target);
-            EXPECT_EQ(end == VK_RETURN ? IDOK : IDCANCEL, RunModal(chooser, [&](CDialog& d) {
+            ChooserOn chooser(target);
+            EXPECT_EQ(end == VK_RETURN ? IDOK : IDCANCEL, chooser.Run([&](CDialog& d) {
                 EXPECT_EQ(Item(d, IDC_APP_PATH), DialogFocus(d.m_hWnd)) << "first focus";
                 FileDialogOverride recorder(Record(browsed, FALSE));
                 for (size_t i = 0; i < std::size(rows); ++i) {

@@ -102,8 +102,8 @@ TEST_F(MainDialogTest, OwnSettingsAfterAPresetRestoresTheFunctionsLastChosen)
     EXPECT_TRUE(Enabled(IDC_BUTTON0_FUNCTIONS));
     EXPECT_EQ(L"Zoom in", ItemText(IDC_BUTTON0_FUNCTIONS, Selection(IDC_BUTTON0_FUNCTIONS)));
     EXPECT_EQ(L"Volume up", ItemText(IDC_BUTTON1_FUNCTIONS, Selection(IDC_BUTTON1_FUNCTIONS)));
-    EXPECT_EQ(57u, dialog->Assignments().Data(0)->assignedFunctionId);
-    EXPECT_EQ(64u, dialog->Assignments().Data(1)->assignedFunctionId);
+    EXPECT_EQ(57u, dialog->Assignments().Record(0).assignedFunctionId);
+    EXPECT_EQ(64u, dialog->Assignments().Record(1).assignedFunctionId);
     EXPECT_TRUE(Enabled(IDC_APPLY));
 }
 
@@ -199,7 +199,7 @@ TEST_F(MainDialogTest, CancelledChooserChangesNothingAndAChosenProgramShowsItsNa
     }));
     EXPECT_EQ(before, Text(IDC_BUTTON0_LABEL));
     EXPECT_FALSE(Enabled(IDC_APPLY));
-    EXPECT_TRUE(dialog->Assignments().Data(0)->applicationPath.IsEmpty());
+    EXPECT_TRUE(dialog->Assignments().Record(0).applicationPath.IsEmpty());
 
     EXPECT_EQ(Captions{L"Start a Program"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [](HWND chooser) {
         SetDlgItemTextW(chooser, IDC_APP_PATH, L"C:\\windows\\notepad.exe");
@@ -209,6 +209,14 @@ TEST_F(MainDialogTest, CancelledChooserChangesNothingAndAChosenProgramShowsItsNa
     EXPECT_EQ(L"notepad", Text(IDC_BUTTON0_LABEL));
     EXPECT_NE(nullptr, dialog->ButtonIcon(0));
     EXPECT_TRUE(Enabled(IDC_APPLY));
+    // Only the program's three fields of the record changed.
+    const CSpecialButtonData record = dialog->Assignments().Record(0);
+    EXPECT_EQ(CString(L"C:\\windows\\notepad.exe"), record.applicationPath);
+    EXPECT_EQ(CString(L" readme.txt "), record.applicationArguments);
+    EXPECT_TRUE(record.applicationFolder.IsEmpty());
+    EXPECT_EQ(1, record.buttonId);
+    EXPECT_EQ(101u, record.assignedFunctionId);
+    EXPECT_EQ(101u, record.applicationFunctionId);
 
     device->calls.clear();
     Click(IDC_APPLY);
@@ -240,7 +248,13 @@ TEST_F(MainDialogTest, KeyEntryKeepsItsTextUnlessTheKeyDialogChangedSomething)
         Press(keys, IDOK);
     }));
     const UINT32 expected = KeyCombination::Pack(0, 0, KeyNamed, VK_RETURN);
-    EXPECT_EQ(expected, dialog->Assignments().Data(0)->keyCombination);
+    const CSpecialButtonData record = dialog->Assignments().Record(0);
+    EXPECT_EQ(expected, record.keyCombination);
+    // Only the keys of the record changed.
+    EXPECT_EQ(1, record.buttonId);
+    EXPECT_EQ(201u, record.assignedFunctionId);
+    EXPECT_EQ(CString(LoadText(IDS_KEY_ENTRY_NAME)), record.functionName);
+    EXPECT_TRUE(record.applicationPath.IsEmpty());
     EXPECT_EQ(std::wstring(KeyCombinationText(expected)), Text(IDC_BUTTON0_LABEL));
     EXPECT_TRUE(Enabled(IDC_APPLY));
     device->calls.clear();

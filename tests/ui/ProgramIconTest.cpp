@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include "Handles.h"
+#include "ButtonView.h"
 #include "ProgramIcon.h"
 #include "Presets.h"
 
