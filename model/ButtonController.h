@@ -17,6 +17,9 @@ public:
     CSpecialButton(const CSpecialButton&) = delete;
     CSpecialButton& operator=(const CSpecialButton&) = delete;
 
+    // The slots keep their order; the program calls Load, Apply and SetDefault.
+    // The other operations no caller needs (the assignments own the records)
+    // stay as the controller's fixed interface.
     // Rebuilds `functions` and `data` from the device; 1 on success, 0 on failure.
     virtual BOOL Load(INT32 unused);
     virtual UINT32 GetAssignedFunctionId();
@@ -26,7 +29,6 @@ public:
     // Button 1 and 2 take the default preset's pair; others keep theirs.
     virtual BOOL SetDefault();
     virtual INT_PTR GetFunctionCount();
-    // The assignment, edited in place by the dialogs.
     virtual CSpecialButtonData* GetData();
     // Two operations the program never uses: they take their arguments
     // (releasing the strings) and answer 1.
