@@ -99,6 +99,8 @@ const MessageMapEntry CTarvixUtilityDlg::messageEntries[] = {
     MapCommand<&CTarvixUtilityDlg::OnApply>(BN_CLICKED, IDC_APPLY),
     MapDefault(WM_NCPAINT),
     MapCommand<&CTarvixUtilityDlg::OnOptionClicked>(BN_CLICKED, IDC_OPTION_CHECK),
+    MapMessage<&CTarvixUtilityDlg::OnEraseBackground>(WM_ERASEBKGND),
+    MapMessage<&CTarvixUtilityDlg::OnPrintClient>(WM_PRINTCLIENT),
     MapRegisteredMessage<&CTarvixUtilityDlg::OnShutdownRequest>(&shutdownNotifyMessage),
 };
 const MessageMap CTarvixUtilityDlg::messageMap = MakeMessageMap(&CDialog::messageMap, messageEntries);
