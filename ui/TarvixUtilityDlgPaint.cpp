@@ -46,7 +46,7 @@ HBRUSH CTarvixUtilityDlg::OnCtlColor(HDC dc, CWnd* control, UINT kind)
     case IDC_OPTION_CHECK:
         return whiteBrush_.get();
     case IDC_PRESET_CAPTION:
-    case IDC_MOUSE_PICTURE:  // above 96 DPI the control is larger than its bitmap
+    case IDC_MOUSE_PICTURE:  // the control can be a rounded pixel larger than its bitmap
         SetBkColor(dc, RGB(255, 255, 255));
         return whiteBrush_.get();
     case IDC_BUTTON0_PANEL:
