@@ -3,6 +3,8 @@
 # imagemagick, python3). The results are committed; run this only to change them.
 #   res/tarvix/art/mouse.bmp  bitmap 300: 161x200, 24 bits, top view of the mouse on white,
 #                             a side button on each flank, grey guide lines on row 64
+#   res/tarvix/art/mouse-<dpi>.bmp  the same picture drawn for 120, 144 and 192 DPI, at 161x200
+#                             scaled as the dialog scales (201x250, 242x300, 322x400)
 #   res/tarvix/art/app.ico    icon group 128: 16/32/48 px at 8 bits, 16/32/48/128/256 px at 32 bits
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,17 +14,53 @@ trap 'rm -rf "$tmp"' EXIT
 
 # --- the mouse picture --------------------------------------------------------
 # Body centred at x=80; side buttons on the flanks at the height of row 64.
-convert -size 161x200 xc:white \
-  -stroke '#D8D8D8' -strokewidth 1 -draw 'line 0,64 22,64' -draw 'line 138,64 160,64' \
-  -stroke '#505860' -strokewidth 2 -fill '#F4F6F8' \
-  -draw 'roundrectangle 30,14 130,190 48,56' \
-  -stroke '#A0A8B0' -strokewidth 1 -draw 'line 80,16 80,80' -draw 'line 32,80 128,80' \
-  -stroke '#505860' -fill '#C8D0D8' -draw 'roundrectangle 75,32 85,58 4,4' \
-  -stroke '#1F5FA8' -strokewidth 1 -fill '#3C8CE6' \
-  -draw 'roundrectangle 23,54 33,76 3,3' -draw 'roundrectangle 127,54 137,76 3,3' \
-  -stroke none -fill '#D8D8D8' -draw 'rectangle 0,64 22,64' -draw 'rectangle 138,64 160,64' \
-  -alpha off -type TrueColor "BMP3:$out/mouse.bmp"
-
+# Drawn once per resolution the program carries, from the same shapes in 96-DPI
+# pixels: scaled about pixel edges, so every shape keeps its place; the guide
+# lines stay crisp rows, as thick as one 96-DPI pixel scaled and starting on row
+# 64 scaled, as the dialog scales its own rows (MulDiv, halves rounded up).
+mouse() {
+  local dpi=$1 target=$2
+  python3 - "$dpi" "$target" <<'PY' | xargs -0 convert
+import sys
+dpi = int(sys.argv[1])
+s = dpi / 96
+def muldiv(v):
+    return (v * dpi + 48) // 96
+def num(v):
+    v = round(v, 3)
+    return str(int(v)) if v == int(v) else str(v)
+def at(c):  # a 96-DPI pixel's centre at this resolution
+    return num(s * (c + 0.5) - 0.5)
+def pts(*cs):
+    return " ".join(",".join(at(c) for c in cs[i:i + 2]) for i in range(0, len(cs), 2))
+def rr(x0, y0, x1, y1, rx, ry):
+    return f"roundrectangle {pts(x0, y0, x1, y1)} {num(rx * s)},{num(ry * s)}"
+def line(x0, y0, x1, y1):
+    return f"line {pts(x0, y0, x1, y1)}"
+width, height = muldiv(161), muldiv(200)
+top, thick = muldiv(64), muldiv(1)
+left_end, right_start = round(23 * s), round(138 * s)  # the side buttons' outer edges
+centre = num(top + (thick - 1) / 2)
+guides = [f"line 0,{centre} {left_end - 1},{centre}", f"line {right_start},{centre} {width - 1},{centre}"]
+fills = [f"rectangle 0,{top} {left_end - 1},{top + thick - 1}",
+         f"rectangle {right_start},{top} {width - 1},{top + thick - 1}"]
+args = ["-size", f"{width}x{height}", "xc:white",
+        "-stroke", "#D8D8D8", "-strokewidth", num(thick), "-draw", guides[0], "-draw", guides[1],
+        "-stroke", "#505860", "-strokewidth", num(2 * s), "-fill", "#F4F6F8",
+        "-draw", rr(30, 14, 130, 190, 48, 56),
+        "-stroke", "#A0A8B0", "-strokewidth", num(s), "-draw", line(80, 16, 80, 80), "-draw", line(32, 80, 128, 80),
+        "-stroke", "#505860", "-fill", "#C8D0D8", "-draw", rr(75, 32, 85, 58, 4, 4),
+        "-stroke", "#1F5FA8", "-strokewidth", num(s), "-fill", "#3C8CE6",
+        "-draw", rr(23, 54, 33, 76, 3, 3), "-draw", rr(127, 54, 137, 76, 3, 3),
+        "-stroke", "none", "-fill", "#D8D8D8", "-draw", fills[0], "-draw", fills[1],
+        "-alpha", "off", "-type", "TrueColor", "BMP3:" + sys.argv[2]]
+sys.stdout.write("\0".join(args) + "\0")
+PY
+}
+mouse 96 "$out/mouse.bmp"
+for dpi in 120 144 192; do
+  mouse "$dpi" "$out/mouse-$dpi.bmp"
+done
 # --- the application icon -----------------------------------------------------
 convert -size 256x256 xc:none \
   -fill '#1F5FA8' -draw 'roundrectangle 8,8 247,247 44,44' \

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Renders the pictures of both deliverables into docs/, at 96, 144 and 192 DPI:
+# Renders the pictures of both deliverables into docs/, at 96, 120, 144 and 192 DPI:
 # TarvixUtility's main dialog in own and in preset mode, the key-combination
 # dialog, the application chooser, the error box, and the settings host with
 # each of Peryl's pages; in English and in German (-de- in the file name).
@@ -9,7 +9,8 @@
 # Each resolution has its own Wine prefix (build/x86_64/pictures-<dpi>), since
 # Wine reads the resolution when a process starts. tools/pictures/PictureDriver
 # puts the program into the state a picture shows and names its window; the
-# window is photographed from the prefix's private Xvfb with ImageMagick.
+# window is photographed from the prefix's private Xvfb with ImageMagick, a
+# screen as large as a notebook's at 200 percent, so that every window fits.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/build.sh" x86_64 >/dev/null
@@ -31,7 +32,8 @@ picture_name() {
 # its LANG (tools/setup-locales.sh makes the German locale).
 languages="en:C.UTF-8 de:de_DE.UTF-8"
 
-for dpi in 96 144 192; do
+export WINE_RUN_SCREEN=2560x1600
+for dpi in 96 120 144 192; do
   prefix="$build/pictures-$dpi"
   launch() { WINE_RUN_KEEPER="$bin/winekeep.exe" "$root/tools/wine-run.sh" "$prefix" "$@"; }
   trap 'launch --stop' EXIT

@@ -11,7 +11,8 @@
 #
 # The first use creates the prefix. One wineserver (-p60) and one keeper process
 # stay up between runs so a test costs a fraction of a second instead of a cold
-# start. Without DISPLAY a private Xvfb is started. Everything started here is
+# start. Without DISPLAY a private Xvfb is started, of WINE_RUN_SCREEN's size
+# (default 1280x1024) when it starts. Everything started here is
 # recorded in PREFIX.run/ and only that is stopped by --stop. With
 # WINE_RUN_OUTPUT_AFTER_EXIT set (the test launchers), the program's output goes
 # through files, so processes it leaves behind cannot hold the caller's pipe.
@@ -106,7 +107,7 @@ flock 9
 if [ -z "${DISPLAY:-}" ]; then
   if ! alive "$state/xvfb.pid"; then
     rm -f "$state/display"
-    Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp -nolisten unix 8>"$state/display" \
+    Xvfb -displayfd 8 -screen 0 "${WINE_RUN_SCREEN:-1280x1024}x24" -nolisten tcp -nolisten unix 8>"$state/display" \
       </dev/null >/dev/null 2>&1 9>&- &
     echo $! >"$state/xvfb.pid"
     # Xvfb writes its display number once it accepts clients; a busy machine can

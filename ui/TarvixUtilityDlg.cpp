@@ -1,6 +1,7 @@
 #include "TarvixUtilityDlg.h"
 #include "DataExchange.h"
 #include "Guards.h"
+#include "MousePicture.h"
 #include "ProgramIcon.h"
 #include "SettingsConnection.h"
 #include "ShutdownMessage.h"
@@ -93,6 +94,8 @@ const MessageMapEntry CTarvixUtilityDlg::messageEntries[] = {
     MapCommand<&CTarvixUtilityDlg::OnApply>(BN_CLICKED, IDC_APPLY),
     MapDefault(WM_NCPAINT),
     MapCommand<&CTarvixUtilityDlg::OnOptionClicked>(BN_CLICKED, IDC_OPTION_CHECK),
+    MapMessage<&CTarvixUtilityDlg::OnEraseBackground>(WM_ERASEBKGND),
+    MapMessage<&CTarvixUtilityDlg::OnPrintClient>(WM_PRINTCLIENT),
     MapRegisteredMessage<&CTarvixUtilityDlg::OnShutdownRequest>(&shutdownNotifyMessage),
 };
 const MessageMap CTarvixUtilityDlg::messageMap = MakeMessageMap(&CDialog::messageMap, messageEntries);
@@ -153,10 +156,14 @@ BOOL CTarvixUtilityDlg::OnInitDialog()
         settingsButtonName[i].set(::GetDlgItem(m_hWnd, IDC_BUTTON0_SETTINGS + i), LoadText(IDS_SETTINGS_NAME_0 + i));
     }
 
+    // The placement is read once the window has its design size: the template's
+    // own size follows the dialog font, which does not scale exactly with the
+    // resolution, and the picture centred on it would miss its place between
+    // the panels by up to 20 pixels.
+    MoveWindow(0, 0, scale_.X(579), scale_.Y(435), TRUE);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
     GetWindowPlacement(&placement);
-    MoveWindow(0, 0, scale_.X(579), scale_.Y(435), TRUE);
     LayOutControls(placement);
 
     model_.Start();
@@ -190,8 +197,7 @@ void CTarvixUtilityDlg::LayOutControls(const WINDOWPLACEMENT& placement)
             control->ShowWindow(SW_SHOW);
     }
 
-    mousePicture_.reset(static_cast<HBITMAP>(
-        LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDB_MOUSE_PICTURE), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    mousePicture_.reset(CMousePicture::Load(AfxGetInstanceHandle(), scale_));
     if (picture.IsWindow()) {
         picture.SetBitmap(mousePicture_.get());
         const RECT& normal = placement.rcNormalPosition;

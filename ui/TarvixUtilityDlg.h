@@ -62,6 +62,9 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
 
     void OnPaint();
+    // The page behind a control that asks for it, in the control's DC.
+    LRESULT OnEraseBackground(WPARAM dc, LPARAM);
+    LRESULT OnPrintClient(WPARAM dc, LPARAM flags);
     HBRUSH OnCtlColor(HDC dc, CWnd* control, UINT kind);
     void OnFunctionChanged(UINT id);
     void OnPresetChanged();
@@ -78,6 +81,7 @@ private:
     static const MessageMapEntry messageEntries[];
 
     void LayOutControls(const WINDOWPLACEMENT& placement);
+    void PaintPage(HDC dc);
     void FillFunctionList(int index);
     void FillPresetList();
     void ShowPresetSelection();

@@ -3,7 +3,10 @@
 
 // --- program file ------------------------------------------------------------
 #define IDI_APPLICATION_ICON            128
-#define IDB_MOUSE_PICTURE               300
+#define IDB_MOUSE_PICTURE               300   // drawn for 96 DPI
+#define IDB_MOUSE_PICTURE_120           310   // the same picture drawn for 120, 144 and 192 DPI
+#define IDB_MOUSE_PICTURE_144           311
+#define IDB_MOUSE_PICTURE_192           312
 
 // --- dialog templates --------------------------------------------------------
 #define IDD_APPLICATION_CHOOSER         250

@@ -7,7 +7,13 @@
 // "TarvixTest-FitProbe-Done-<process id>", which the test made.
 //
 // A line: kind, control id, needed pixels, available pixels, text (UTF-8,
-// tab-separated). The first line gives the screen's resolution.
+// tab-separated). The first line gives the screen's resolution. After the
+// measures come the window's look: "icon" (the system's icon size), one
+// "child" line per direct child (id, class, style, its rectangle in the
+// window's client coordinates, the height of a line of its font) and "pixels"
+// (client width and height); the client area itself, as the screen shows it,
+// goes to FIT_PROBE_OUT with ".pixels" appended: rows from the top, four bytes
+// (blue, green, red, unused) per pixel.
 #include <windows.h>
 #include <commctrl.h>
 #include <algorithm>
@@ -219,6 +225,69 @@ BOOL CALLBACK MeasureChild(HWND control, LPARAM param)
     return TRUE;
 }
 
+struct Child
+{
+    HWND parent;
+    std::string* lines;
+};
+
+BOOL CALLBACK DescribeChild(HWND control, LPARAM param)
+{
+    const Child& child = *reinterpret_cast<const Child*>(param);
+    if (GetParent(control) != child.parent || !IsWindowVisible(control))
+        return TRUE;
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, child.parent, reinterpret_cast<POINT*>(&rect), 2);
+    char style[16];
+    std::snprintf(style, sizeof(style), "%08lx", static_cast<unsigned long>(GetWindowLongW(control, GWL_STYLE)));
+    *child.lines += "child\t" + std::to_string(GetDlgCtrlID(control)) + "\t" + Utf8(ClassOf(control)) + "\t" +
+                    style + "\t" + std::to_string(rect.left) + "\t" + std::to_string(rect.top) + "\t" +
+                    std::to_string(rect.right) + "\t" + std::to_string(rect.bottom) + "\t" +
+                    std::to_string(TextSize(control, L"Ag", DT_SINGLELINE).cy) + "\n";
+    return TRUE;
+}
+
+// The client area as it is on the screen, children included: read from the
+// window's DC, since printing the window would leave the children out.
+std::string Look(HWND window, const std::wstring& pixelFile)
+{
+    // Whatever waits to be painted is painted first, so the pixels are those a user sees.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client{};
+    GetClientRect(window, &client);
+    std::string lines = "icon\t" + std::to_string(GetSystemMetrics(SM_CXICON)) + "\t" +
+                        std::to_string(GetSystemMetrics(SM_CYICON)) + "\n";
+    Child child{window, &lines};
+    EnumChildWindows(window, DescribeChild, reinterpret_cast<LPARAM>(&child));
+
+    window_dc screen(window);
+    unique_hdc memory(CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    unique_gdi<HBITMAP> bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!screen || !memory || !bitmap || bits == nullptr)
+        return lines;
+    {
+        selected_object selected(memory.get(), bitmap.get());
+        if (!BitBlt(memory.get(), 0, 0, client.right, client.bottom, screen.get(), 0, 0, SRCCOPY))
+            return lines;
+    }
+    GdiFlush();
+    unique_handle file(CreateFileW(pixelFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr));
+    const DWORD size = static_cast<DWORD>(client.right) * static_cast<DWORD>(client.bottom) * 4;
+    DWORD written = 0;
+    if (file && WriteFile(file.get(), bits, size, &written, nullptr) && written == size)
+        lines += "pixels\t" + std::to_string(client.right) + "\t" + std::to_string(client.bottom) + "\n";
+    return lines;
+}
+
 void MeasureAll(HWND window)
 {
     wchar_t path[MAX_PATH] = L"";
@@ -233,6 +302,7 @@ void MeasureAll(HWND window)
     for (const Measure& m : measures)
         lines += std::string(m.kind) + "\t" + std::to_string(m.id) + "\t" + std::to_string(m.needed) + "\t" +
                  std::to_string(m.available) + "\t" + Utf8(m.text) + "\n";
+    lines += Look(window, std::wstring(path) + L".pixels");
     unique_handle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (file)

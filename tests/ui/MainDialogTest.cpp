@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 #include "KeyNames.h"
-#include "LanguageModule.h"
 #include "MainDialogFixture.h"
 #include "support/ModalDriver.h"
+#include "support/RowTrace.h"
 #include "Presets.h"
 #include "tarvix/resource.h"
 
@@ -14,22 +16,23 @@ int Count(const std::vector<std::string>& calls, const std::string& call)
     return static_cast<int>(std::count(calls.begin(), calls.end(), call));
 }
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-// The window the main dialog's template makes before the dialog moves it: its
-// size follows the system's caption and frame metrics, which differ between
-// Wine versions as between Windows versions.
-RECT TemplateWindowRect()
+// A pixel of a bitmap, as 0x00RRGGBB.
+uint32_t BitmapPixel(HBITMAP bitmap, int x, int y)
 {
-    RECT rect{};
-    HWND plain = CreateDialogParamW(GetLanguageResourceHandle(), MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr,
-                                    PlainDialogProc, 0);
-    EXPECT_NE(nullptr, plain);
-    if (plain != nullptr) {
-        GetWindowRect(plain, &rect);
-        DestroyWindow(plain);
-    }
-    return rect;
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof(info), &info);
+    const int height = std::abs(info.bmHeight);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * height);
+    unique_hdc dc(CreateCompatibleDC(nullptr));
+    if (GetDIBits(dc.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS) != height)
+        return 0xFFFFFFFF;
+    return pixels[static_cast<size_t>(y) * info.bmWidth + x] & 0xFFFFFF;
 }
 
 } // namespace
@@ -51,20 +54,39 @@ TEST_F(MainDialogTest, WindowTakesTheScaledDesignSizeAt120Dpi)
     EXPECT_EQ(MulDiv(269, 120, 96), ok.left);
 }
 
-TEST_F(MainDialogTest, MousePictureSitsBetweenThePanels)
+TEST_F(MainDialogTest, MousePictureSitsBetweenThePanelsAtTheDialogsScale)
 {
     OfferEveryFunction();
-    Open();
-    const RECT picture = ControlRect(IDC_MOUSE_PICTURE);
-    // Centred on the template's window: for one of the design size 579 by 435
-    // at (0, 0) that is (209, 97) to (370, 297), the gap between the panels.
-    const RECT made = TemplateWindowRect();
-    const int cx = (made.left + made.right) / 2, cy = (made.top + made.bottom) / 2;
-    EXPECT_EQ(cx - 80, picture.left);
-    EXPECT_EQ(cy - 120, picture.top);
-    EXPECT_EQ(cx + 81, picture.right);
-    EXPECT_EQ(cy + 80, picture.bottom);
-    EXPECT_NE(nullptr, reinterpret_cast<HBITMAP>(SendMessageW(Item(IDC_MOUSE_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0)));
+    // The resolutions the picture is drawn for, one it is scaled down to, one it is scaled up to.
+    for (int dpi : {96, 120, 144, 168, 192, 240}) {
+        ROW_TRACE(std::to_string(dpi) + " DPI");
+        const DialogScale scale{dpi, dpi};
+        Open(scale);
+        // Centred on the window of the design size at (0, 0): at 96 DPI
+        // (209, 97) to (370, 297), the gap between the panels.
+        const int cx = scale.X(579) / 2, cy = scale.Y(435) / 2;
+        const RECT picture = ControlRect(IDC_MOUSE_PICTURE);
+        EXPECT_EQ(cx - scale.X(80), picture.left);
+        EXPECT_EQ(cy - scale.Y(120), picture.top);
+        EXPECT_EQ(cx + scale.X(81), picture.right);
+        EXPECT_EQ(cy + scale.Y(80), picture.bottom);
+
+        const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(Item(IDC_MOUSE_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_NE(nullptr, bitmap);
+        BITMAP info{};
+        ASSERT_NE(0, GetObjectW(bitmap, sizeof(info), &info));
+        EXPECT_EQ(scale.X(161), info.bmWidth);
+        EXPECT_EQ(scale.Y(200), std::abs(info.bmHeight));
+        // The guide lines start on row 64 scaled, at both edges, with white above and below.
+        const int guide = scale.Y(64);
+        for (int x : {0, static_cast<int>(info.bmWidth - 1)}) {
+            const uint32_t line = BitmapPixel(bitmap, x, guide);
+            EXPECT_TRUE((line & 0xFF) < 0xE8 && ((line >> 8) & 0xFF) < 0xE8 && (line >> 16) < 0xE8)
+                << "column " << x << " of row " << guide << " is " << std::hex << line;
+            EXPECT_EQ(0xFFFFFFu, BitmapPixel(bitmap, x, guide - scale.Y(3))) << "column " << x;
+            EXPECT_EQ(0xFFFFFFu, BitmapPixel(bitmap, x, guide + scale.Y(3))) << "column " << x;
+        }
+    }
 }
 
 TEST_F(MainDialogTest, StoredPresetWithMatchingFunctionsStartsInPresetMode)
