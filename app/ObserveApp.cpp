@@ -54,13 +54,6 @@ private:
 
 } // namespace
 
-UINT CObserveApp::NotifyMessage()
-{
-    return ShutdownNotifyMessage();
-}
-
-const UINT CObserveApp::notifyMessage = CObserveApp::NotifyMessage();
-
 CObserveApp::CObserveApp() : CObserveApp(L"Tarvix") {}
 
 CObserveApp::CObserveApp(const wchar_t* baseName)
@@ -191,12 +184,12 @@ void CObserveApp::Watch()
     const HWND window = notifyWindow_;
     if (fired == WAIT_OBJECT_0 + 1) {
         if (window != nullptr && IsWindow(window))
-            PostMessageW(window, NotifyMessage(), 1, 0);
+            PostMessageW(window, shutdownNotifyMessage, 1, 0);
         if (listener_ != nullptr)
             (void)listener_->OnShutdownAll();
     } else if (fired == WAIT_OBJECT_0 + 2) {
         if (window != nullptr && IsWindow(window))
-            PostMessageW(window, NotifyMessage(), 2, 0);
+            PostMessageW(window, shutdownNotifyMessage, 2, 0);
         if (listener_ != nullptr)
             (void)listener_->OnShutdownUser();
     }

@@ -37,7 +37,6 @@ public:
     bool StopWatcher();
 
     void SetListener(IObserveEvent* listener) { listener_ = listener; }
-    void SetNotifyWindow(HWND window) { notifyWindow_ = window; }
 
     // Fills `descriptor` with a DACL that lets everyone use an object but nobody
     // change its security. The ACL is allocated with LocalAlloc and belongs to
@@ -49,12 +48,6 @@ public:
     HANDLE SessionPresenceMutex() const { return mutexUser_.get(); }
     HANDLE AllPresenceMutex() const { return mutexAll_.get(); }
     const wchar_t* BaseName() const { return baseName_.get(); }
-
-    // The registered window message posted to the notify window: wParam 1 for
-    // an all-sessions request, 2 for a session request.
-    static UINT NotifyMessage();
-    // Its number, registered during static initialisation, for message maps.
-    static const UINT notifyMessage;
 
 private:
     enum class Kind { ManualEvent, Mutex };
@@ -69,6 +62,6 @@ private:
     unique_handle stopEvent_;
     unique_handle watcherThread_;
     std::unique_ptr<wchar_t[]> baseName_;
-    HWND notifyWindow_ = nullptr;
+    HWND notifyWindow_ = nullptr;  // kept as the observer's contract has it; this program never sets one
     IObserveEvent* listener_ = nullptr;
 };

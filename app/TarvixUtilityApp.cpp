@@ -6,7 +6,8 @@
 #include "Assignments.h"
 #include "LanguageModule.h"
 #include "MessageBoxes.h"
-#include "PhaseTimeline.h"
+#include "ShutdownMessage.h"
+#include "StartupPhases.h"
 #include "SettingsConnection.h"
 #include "TarvixUtilityDlg.h"
 #include "tarvix/resource.h"
@@ -48,7 +49,7 @@ BOOL CTarvixUtilityApp::InitInstance()
     }
     CWinApp::InitInstance();
     (void)CoInitialize(nullptr);  // a failure shows when the device cannot be created
-    MarkPhase(Phase::Com);
+    MarkPhase(StartupPhase::com);
 
     // A request to close the running copy needs no texts: a copy whose
     // language resource is gone must still be able to end the one that runs.
@@ -163,7 +164,7 @@ void CTarvixUtilityApp::PostPendingShutdown(HWND window)
     // one after storing the window: at least one of them sees both, and the
     // exchange lets only one of them post.
     if (const WPARAM kind = pendingShutdown_.exchange(0))
-        PostMessageW(window, CObserveApp::notifyMessage, kind, 0);
+        PostMessageW(window, shutdownNotifyMessage, kind, 0);
 }
 
 BOOL CTarvixUtilityApp::PreTranslateMessage(MSG* message)

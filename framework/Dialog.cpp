@@ -55,7 +55,7 @@ INT_PTR CDialog::DoModal()
     }
     try {
         if (CreateFromTemplate(owner) && !ended_ && !HasPendingException()) {
-            MarkPhase(Phase::DialogCreated);
+            MarkPhase(FrameworkPhase::dialogCreated);
             if (!IsWindowVisible())
                 ShowWindow(SW_SHOWNORMAL);
             RunModalLoop();
@@ -186,7 +186,7 @@ void CDialog::RunModalLoop()
     while (!ended_ && m_hWnd != nullptr && !HasPendingException()) {
         // The thread's windows, this dialog's controls included, have nothing left to paint.
         if (PhaseTimelineOn() && IsWindowVisible() && (HIWORD(::GetQueueStatus(QS_PAINT)) & QS_PAINT) == 0)
-            MarkPhase(Phase::FirstPaint);
+            MarkPhase(FrameworkPhase::firstPaint);
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == -1)
             break;

@@ -58,7 +58,6 @@ struct NullIsInvalid
     static void close(T h) noexcept { Close::close(h); }
 };
 
-struct CloseKernelHandle { static void close(HANDLE h) noexcept { ::CloseHandle(h); } };
 struct CloseKey { static void close(HKEY h) noexcept { ::RegCloseKey(h); } };
 struct CloseModule { static void close(HMODULE h) noexcept { ::FreeLibrary(h); } };
 struct CloseBstr { static void close(BSTR h) noexcept { ::SysFreeString(h); } };

@@ -5,27 +5,6 @@
 
 namespace {
 
-struct PhaseName
-{
-    Phase phase;
-    const char* name;
-    bool once;  // later marks of the same phase (another dialog, say) are not the start-up's
-};
-
-const PhaseName phaseNames[] = {
-    {Phase::RuntimeStart, "runtime-start", true},
-    {Phase::LanguageModule, "language-module", true},
-    {Phase::Com, "com", true},
-    {Phase::Device, "device", true},
-    {Phase::Buttons, "buttons", true},
-    {Phase::SettingsConnection, "settings-connection", true},
-    {Phase::SettingsCall, "settings-call", false},
-    {Phase::DialogCreated, "dialog-created", true},
-    {Phase::FirstPaint, "first-paint", true},
-    {Phase::Exit, "exit", true},
-};
-bool marked[ARRAYSIZE(phaseNames)] = {};
-
 unique_handle file;
 LARGE_INTEGER startCount{};
 LARGE_INTEGER frequency{};
@@ -41,22 +20,29 @@ double FileTimeMs(const FILETIME& time)
 
 } // namespace
 
+namespace FrameworkPhase {
+TimelinePhase runtimeStart{"runtime-start", false};
+TimelinePhase languageModule{"language-module", false};
+TimelinePhase dialogCreated{"dialog-created", false};
+TimelinePhase firstPaint{"first-paint", false};
+TimelinePhase exit{"exit", false};
+} // namespace FrameworkPhase
+
 namespace phase_timeline {
 
 bool on = false;
 
-void Write(Phase phase, const char* detail) noexcept
+void Write(TimelinePhase& phase, const char* detail) noexcept
 {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    const size_t index = static_cast<size_t>(phase);
-    if (index >= ARRAYSIZE(phaseNames) || (phaseNames[index].once && marked[index]))
+    if (!phase.repeats && phase.marked)
         return;
-    marked[index] = true;
+    phase.marked = true;
     const double ms =
         startMs + static_cast<double>(now.QuadPart - startCount.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
     char line[160];
-    const int length = std::snprintf(line, sizeof(line), "%.3f %s%s%s\r\n", ms, phaseNames[index].name,
+    const int length = std::snprintf(line, sizeof(line), "%.3f %s%s%s\r\n", ms, phase.name,
                                      detail != nullptr ? " " : "", detail != nullptr ? detail : "");
     DWORD written = 0;
     if (length > 0)
@@ -68,7 +54,6 @@ void Write(Phase phase, const char* detail) noexcept
 
 void StartPhaseTimeline() noexcept
 {
-    static_assert(ARRAYSIZE(phaseNames) == static_cast<size_t>(Phase::Exit) + 1, "a name for every phase");
     const wchar_t* path = _wgetenv(L"TARVIX_PHASES");
     if (path == nullptr || *path == L'\0' || phase_timeline::on)
         return;

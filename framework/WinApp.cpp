@@ -99,7 +99,7 @@ BOOL CWinApp::LoadLanguageResources(const wchar_t* muiName)
         return FALSE;
     language_ = std::move(module);
     SetLanguageResourceHandle(language_.get());
-    MarkPhase(Phase::LanguageModule);
+    MarkPhase(FrameworkPhase::languageModule);
     return TRUE;
 }
 

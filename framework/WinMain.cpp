@@ -7,11 +7,11 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
 {
     StartPhaseTimeline();
-    MarkPhase(Phase::RuntimeStart);
+    MarkPhase(FrameworkPhase::runtimeStart);
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
         return 1;  // a program without an application object has nothing to run
     const int status = app->RunProgram(instance, commandLine, show);
-    MarkPhase(Phase::Exit);
+    MarkPhase(FrameworkPhase::exit);
     return status;
 }

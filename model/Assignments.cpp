@@ -1,7 +1,7 @@
 #include "Assignments.h"
 #include "FunctionIds.h"
 #include "KeyNames.h"
-#include "PhaseTimeline.h"
+#include "StartupPhases.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ bool CAssignments::Initialize(bool silent)
     if (FAILED(CoCreateInstance(CLSID_SpecialButtonDevice, nullptr, CLSCTX_INPROC_SERVER, IID_ISpecialButtonDevice,
                                 device.put_void())))
         return false;
-    MarkPhase(Phase::Device);
+    MarkPhase(StartupPhase::device);
     if (device->Prepare(2) != S_OK)
         return false;
 
@@ -61,7 +61,7 @@ bool CAssignments::Initialize(bool silent)
             (void)buttons[i]->Apply();  // nothing to show a refusal to
         openedFunction_[i] = buttons[i]->data.assignedFunctionId;
     }
-    MarkPhase(Phase::Buttons);
+    MarkPhase(StartupPhase::buttons);
 
     if (silent && settings_.Connect()) {
         settings_.WriteInt(SettingsIndex::PresetActive, 1);  // the defaults are a preset pair

@@ -1,7 +1,7 @@
 #include "SettingsConnection.h"
 #include <cstdlib>
 #include <new>
-#include "PhaseTimeline.h"
+#include "StartupPhases.h"
 
 const wchar_t TarvixSettingsSection[] = L"800B3B63-DDA2-4ad2-B2B7-E8F77D85B357";
 
@@ -66,7 +66,7 @@ SettingsConnection* Connect()
         Dispose(record);
         return nullptr;
     }
-    MarkPhase(Phase::SettingsConnection);
+    MarkPhase(StartupPhase::settingsConnection);
     return record;
 }
 
@@ -76,7 +76,7 @@ void MarkSettingsCall(const char* call, LONG index)
         return;
     char detail[32];
     wsprintfA(detail, "%s %ld", call, index);
-    MarkPhase(Phase::SettingsCall, detail);
+    MarkPhase(StartupPhase::settingsCall, detail);
 }
 
 bool HasService(SettingsConnection* record)
@@ -129,7 +129,7 @@ HRESULT ReloadSettings(SettingsConnection* record)
     if (!HasService(record))
         return S_FALSE;
     const HRESULT result = record->service->Reload();
-    MarkPhase(Phase::SettingsCall, "reload");
+    MarkPhase(StartupPhase::settingsCall, "reload");
     return result;
 }
 
@@ -138,7 +138,7 @@ HRESULT CommitSettings(SettingsConnection* record)
     if (!HasService(record))
         return S_FALSE;
     const HRESULT result = record->service->Commit();
-    MarkPhase(Phase::SettingsCall, "commit");
+    MarkPhase(StartupPhase::settingsCall, "commit");
     return result;
 }
 

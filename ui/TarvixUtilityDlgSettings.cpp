@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <utility>
 #include "ExecuteApplicationDlg.h"
+#include "Handles.h"
 #include "KeyCombinView.h"
 #include "TarvixUtilityDlg.h"
 #include "tarvix/resource.h"
@@ -20,8 +21,8 @@ void OpenActionTarget(const SettingsAction& action)
     info.nShow = SW_SHOWNORMAL;
     info.lpFile = action.target;
     info.lpDirectory = action.folder.IsEmpty() ? nullptr : action.folder.GetString();
-    if (ShellExecuteExW(&info) && info.hProcess != nullptr)
-        CloseHandle(info.hProcess);
+    if (ShellExecuteExW(&info))
+        unique_handle process(info.hProcess);  // not waited for
 }
 
 } // namespace
