@@ -82,6 +82,8 @@ CString::~CString()
 
 CString& CString::operator=(const CString& other) noexcept
 {
+    if (this == &other)
+        return *this;
     other.data_->AddRef();
     data_->Release();
     data_ = other.data_;
@@ -96,7 +98,8 @@ CString& CString::operator=(const wchar_t* text)
 
 CString& CString::operator+=(const CString& text)
 {
-    const CString keep(text);  // the argument may be this very string
+    // The argument may be this very string, whose buffer the append may replace: the copy keeps it alive.
+    const CString keep(text);  // NOLINT(performance-unnecessary-copy-initialization)
     Append(keep.GetString(), keep.GetLength());
     return *this;
 }

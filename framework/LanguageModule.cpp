@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+extern "C" IMAGE_DOS_HEADER __ImageBase;  // NOLINT(bugprone-reserved-identifier): the linker names it
 
 namespace {
 
@@ -12,7 +12,7 @@ std::wstring ModuleFolder(HMODULE module)
 {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
             return std::wstring();
         if (length < path.size()) {

@@ -4,6 +4,7 @@
 #include "LanguageModule.h"
 #include "PhaseTimeline.h"
 #include "Wnd.h"
+#include <utility>
 
 namespace {
 
@@ -84,7 +85,7 @@ BOOL CWinApp::PreTranslateMessage(MSG*)
 int CWinApp::ExitCodeForException(std::exception_ptr error) noexcept
 {
     try {
-        std::rethrow_exception(error);
+        std::rethrow_exception(std::move(error));
     } catch (const CComException& e) {
         return static_cast<int>(e.Error());
     } catch (...) {

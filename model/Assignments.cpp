@@ -54,7 +54,7 @@ bool CAssignments::Initialize(bool silent)
 
     bool result = true;
     for (size_t i = 0; i < buttonIds.size() && i < MaxButtons; ++i) {
-        buttons[i].reset(new CSpecialButton(device.get(), buttonIds[i]));
+        buttons[i] = std::make_unique<CSpecialButton>(device.get(), buttonIds[i]);
         if (!buttons[i]->Load(0))
             result = false;  // the other buttons are still set up
         if (silent && buttons[i]->SetDefault())

@@ -28,7 +28,7 @@ public:
 };
 
 // One function the device offers for a button; entry i is item i of the dialog's list.
-struct _SPECIAL_BUTTON_INFO
+struct _SPECIAL_BUTTON_INFO  // NOLINT(bugprone-reserved-identifier): the record's established name
 {
     UINT32 functionId = 0;
     INT32 functionType = 0;

@@ -24,18 +24,18 @@ struct SettingsConnection
 SettingsConnection* GetSettingsConnection();
 
 // GetValue into `value` (the caller presets it); S_FALSE when there is no service.
-HRESULT ReadSetting(SettingsConnection* connection, const wchar_t* section, LONG index, VARIANT* value);
+HRESULT ReadSetting(SettingsConnection* record, const wchar_t* section, LONG index, VARIANT* value);
 // SetValue of `value`; S_FALSE when there is no service.
-HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, SettingsConnection* connection);
+HRESULT WriteSetting(const VARIANT& value, LONG index, const wchar_t* section, SettingsConnection* record);
 // Reload and Commit of the service; S_FALSE when there is none.
-HRESULT ReloadSettings(SettingsConnection* connection);
-HRESULT CommitSettings(SettingsConnection* connection);
+HRESULT ReloadSettings(SettingsConnection* record);
+HRESULT CommitSettings(SettingsConnection* record);
 
 // An integer of TarvixSettingsSection, read as VT_INT. `value` changes only
 // when the result is SettingRead::Value.
-SettingRead ReadIntSetting(SettingsConnection* connection, LONG index, INT32& value);
+SettingRead ReadIntSetting(SettingsConnection* record, LONG index, INT32& value);
 // Writes an integer (VT_INT) to TarvixSettingsSection; the result is the service's.
-HRESULT WriteIntSetting(SettingsConnection* connection, LONG index, INT32 value);
+HRESULT WriteIntSetting(SettingsConnection* record, LONG index, INT32 value);
 
 // The settings values through a connection: by default the process-wide one,
 // asked for again at every Connect as GetSettingsConnection allows.

@@ -26,7 +26,7 @@ LONG CLampPage::InitPage()
     // The option exists before its radio item, which owns it from then on.
     std::unique_ptr<SettingOption> option(form_.makeOption != nullptr ? form_.makeOption() : nullptr);
     auto* radio = new CRadioButtonItem(0, 0, form_.firstRadioId, radioCount, itemKindIndex, option.get());
-    option.release();
+    (void)option.release();  // the radio item owns it now
     RegisterItem(radio);
     auto* list = new CInheritListBox(0, 0, form_.listId, itemKindNoValue, nullptr);
     RegisterItem(list);

@@ -13,7 +13,7 @@
 class CKeyCombin_View : public CDialog
 {
 public:
-    explicit CKeyCombin_View(UINT32 keyCombination);
+    explicit CKeyCombin_View(UINT32 keys);
     ~CKeyCombin_View() override;
 
     BOOL OnInitDialog() override;

@@ -29,11 +29,11 @@ LONG CInheritListBox::FillList()
     column.fmt = LVCFMT_LEFT;
     column.cx = nameColumnWidth;
     column.pszText = noText;
-    LONG_PTR answer = SendMsg(0, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LONG_PTR>(&column));
+    (void)SendMsg(0, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LONG_PTR>(&column));
 
     // The second column is there but takes no room.
     column.cx = 0;
-    answer = SendMsg(0, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LONG_PTR>(&column));
+    LONG_PTR answer = SendMsg(0, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LONG_PTR>(&column));
 
     for (INT_PTR i = 0; i < strings_.GetSize(); ++i) {
         LVITEMW row = {};

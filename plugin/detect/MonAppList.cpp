@@ -29,9 +29,9 @@ enum class Test
 struct CMonAppList::Rule
 {
     const wchar_t* keyPath;  // under HKEY_LOCAL_MACHINE
-    Test test;
     const wchar_t* name;
-    const wchar_t* markedName;   // PlayerJoined: the name when the path holds the marker
+    const wchar_t* markedName;  // PlayerJoined: the name when the path holds the marker
+    Test test;
     bool onlyWhenPreviousMissed;  // a second way to find the product of the rule before
 };
 
@@ -39,21 +39,21 @@ namespace {
 
 // In the order they run, which is the order of the names found.
 const CMonAppList::Rule rules[] = {
-    {L"software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Screenlift.exe", Test::KeyAtScreenliftLocation,
-     L"Screenlift pour Ardent", nullptr, false},
-    {L"softWare\\Classes\\MediaCenter.DVR", Test::KeyInMachineView, L"Media Center", nullptr, false},
-    {L"software\\classes\\applications\\wmplayer.exe", Test::Key, L"Windows Media Player", nullptr, false},
-    {L"software\\Intervideo\\WinDVD4", Test::PlayerBehindSeparator, L"InterVideo WinDVD 5", nullptr, false},
-    {L"software\\Intervideo\\DVD7", Test::PlayerBehindSeparator, L"InterVideo WinDVD 7", nullptr, false},
+    {L"software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Screenlift.exe",
+     L"Screenlift pour Ardent", nullptr, Test::KeyAtScreenliftLocation, false},
+    {L"softWare\\Classes\\MediaCenter.DVR", L"Media Center", nullptr, Test::KeyInMachineView, false},
+    {L"software\\classes\\applications\\wmplayer.exe", L"Windows Media Player", nullptr, Test::Key, false},
+    {L"software\\Intervideo\\WinDVD4", L"InterVideo WinDVD 5", nullptr, Test::PlayerBehindSeparator, false},
+    {L"software\\Intervideo\\DVD7", L"InterVideo WinDVD 7", nullptr, Test::PlayerBehindSeparator, false},
     // This product's path already ends in its folder separator.
-    {L"software\\InterVideo\\DVD8", Test::PlayerJoined, L"InterVideo WinDVD for Ardent",
-     L"InterVideo WinDVD BD for Ardent", false},
-    {L"software\\microsoft\\windows\\currentversion\\app paths\\WinDVDBD.exe", Test::Key,
-     L"InterVideo WinDVD for Ardent", nullptr, false},
-    {L"software\\Intervideo\\dvdex", Test::PlayerBehindSeparator, L"InterVideo WinDVD for Ardent", nullptr, true},
-    {L"software\\Kelvor Corporation\\Cadence Player", Test::AppNameFile, L"Cadence Player", nullptr, false},
-    {L"software\\Kelvor Corporation\\Marlow Digital", Test::Key, L"Marlow Digital", nullptr, false},
-    {L"software\\Kelvor Corporation\\Ardent Media plus", Test::Key, L"Ardent Media plus", nullptr, false},
+    {L"software\\InterVideo\\DVD8", L"InterVideo WinDVD for Ardent",
+     L"InterVideo WinDVD BD for Ardent", Test::PlayerJoined, false},
+    {L"software\\microsoft\\windows\\currentversion\\app paths\\WinDVDBD.exe",
+     L"InterVideo WinDVD for Ardent", nullptr, Test::Key, false},
+    {L"software\\Intervideo\\dvdex", L"InterVideo WinDVD for Ardent", nullptr, Test::PlayerBehindSeparator, true},
+    {L"software\\Kelvor Corporation\\Cadence Player", L"Cadence Player", nullptr, Test::AppNameFile, false},
+    {L"software\\Kelvor Corporation\\Marlow Digital", L"Marlow Digital", nullptr, Test::Key, false},
+    {L"software\\Kelvor Corporation\\Ardent Media plus", L"Ardent Media plus", nullptr, Test::Key, false},
 };
 
 } // namespace

@@ -35,8 +35,8 @@ private:
     bool KeyExists(const wchar_t* path, REGSAM access = KEY_READ);
     bool OpenKey(const wchar_t* path);
     void CloseKey() noexcept;
-    // The open key's "Path" joined with `separator` and "WinDVD.exe", when that file exists.
-    bool PlayerFileFound(const wchar_t* separator, CString* builtPath = nullptr);
+    // The open key's "Path" joined with `between` and "WinDVD.exe", when that file exists.
+    bool PlayerFileFound(const wchar_t* between, CString* builtPath = nullptr);
     static bool FileExists(const CString& path);
 
     CArray<CString> foundNames;
