@@ -11,6 +11,7 @@ packages=(
   cmake ninja-build googletest imagemagick x11-utils
   nsis zip unzip
   gcc libc6-dev mmdebstrap locales
+  clang-14 clang-tidy-14 clang-format-14 python3
 )
 
 missing=()

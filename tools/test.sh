@@ -3,6 +3,8 @@
 # runs every test of each under Wine through CTest: x86_64 on the host's Wine,
 # then i686 (the shipping architecture) on the 32-bit-capable Wine of
 # tools/setup-wow64.sh. Each prints CTest's summary; fails if either fails.
+# Before the tests, tools/lint.sh (second compiler, analysis, format) also
+# decides the result.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh" || exit 1
@@ -14,6 +16,8 @@ fi
 "$root/tools/build.sh" all || exit 1
 
 failed=()
+# A finding fails the command, but the tests still run and report.
+"$root/tools/lint.sh" || failed+=(lint)
 skipped=()
 no_cpu32="${WOW64_WINE_TREE:-/opt/wine-wow64}.no-cpu32"
 for arch in x86_64 i686; do
