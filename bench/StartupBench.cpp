@@ -21,8 +21,9 @@
 #include <vector>
 #include "BenchSupport.h"
 #include "Handles.h"
-#include "ProcessWindows.h"
+#include "ProcessReadings.h"
 #include "SettingsService.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -52,17 +53,19 @@ struct Measurement
 Measurement RunToExit(const wchar_t* program, const wchar_t* arguments)
 {
     Measurement result;
-    StartedProcess target(program, arguments);
+    const std::wstring line = ProgramLine(program, arguments != nullptr ? arguments : L"");
+    const Stopwatch clock;  // from just before the process is created
+    const ChildProcess target(line);
     if (!target.Started()) {
         result.problem = "could not be started (error " + std::to_string(target.StartError()) + ")";
         return result;
     }
     for (;;) {
-        if (target.Ended(1)) {
-            result.ms = target.ElapsedMs();
+        if (target.WaitForExit(1) != STILL_ACTIVE) {
+            result.ms = clock.ElapsedMs();
             break;
         }
-        if (target.ElapsedMs() > exitTimeoutMs) {
+        if (clock.ElapsedMs() > exitTimeoutMs) {
             result.problem = "did not end";
             return result;
         }
@@ -70,8 +73,8 @@ Measurement RunToExit(const wchar_t* program, const wchar_t* arguments)
         if (peak > result.peakBytes)
             result.peakBytes = peak;
     }
-    if (target.ExitCode() != 0) {
-        result.problem = "ended with " + std::to_string(target.ExitCode());
+    if (target.WaitForExit(0) != 0) {
+        result.problem = "ended with " + std::to_string(target.WaitForExit(0));
         return result;
     }
     result.ok = true;
@@ -83,24 +86,26 @@ Measurement RunToExit(const wchar_t* program, const wchar_t* arguments)
 Measurement RunToFirstPaint(const wchar_t* program, const wchar_t* title)
 {
     Measurement result;
-    StartedProcess target(program, nullptr);
+    const std::wstring line = ProgramLine(program);
+    const Stopwatch clock;  // from just before the process is created
+    const ChildProcess target(line);
     if (!target.Started()) {
         result.problem = "could not be started (error " + std::to_string(target.StartError()) + ")";
         return result;
     }
     HWND window = nullptr;
     for (;;) {
-        if (target.Ended(0)) {
-            result.problem = "ended before its window was painted, with " + std::to_string(target.ExitCode());
+        if (target.WaitForExit(0) != STILL_ACTIVE) {
+            result.problem = "ended before its window was painted, with " + std::to_string(target.WaitForExit(0));
             return result;
         }
         if (window == nullptr)
-            window = FindVisibleWindow(target.Id(), title);
+            window = FindProcessWindow(target.Id(), nullptr, title);
         if (window != nullptr && Painted(window)) {
-            result.ms = target.ElapsedMs();
+            result.ms = clock.ElapsedMs();
             break;
         }
-        if (target.ElapsedMs() > startTimeoutMs) {
+        if (clock.ElapsedMs() > startTimeoutMs) {
             result.problem = "its window was not painted in time";
             return result;
         }
@@ -108,7 +113,7 @@ Measurement RunToFirstPaint(const wchar_t* program, const wchar_t* title)
     }
     result.peakBytes = PeakWorkingSet(target.Handle());
     PostMessageW(window, WM_CLOSE, 0, 0);
-    if (!target.Ended(exitTimeoutMs)) {
+    if (target.WaitForExit(exitTimeoutMs) == STILL_ACTIVE) {
         result.problem = "did not close";
         return result;
     }
