@@ -13,7 +13,6 @@
 // RUNS times more with its phase timeline on (TARVIX_PHASES), apart from the
 // timed runs, and print each phase's median.
 #include <windows.h>
-#include <tlhelp32.h>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -119,36 +118,6 @@ Measurement RunToFirstPaint(const wchar_t* program, const wchar_t* title)
     }
     result.ok = true;
     return result;
-}
-
-DWORD FindProcess(const wchar_t* exeName)
-{
-    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot)
-        return 0;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-        if (lstrcmpiW(entry.szExeFile, exeName) == 0)
-            return entry.th32ProcessID;
-    return 0;
-}
-
-// Waits until no settings server runs; false when one is still there after
-// the timeout.
-bool WaitForSettingsServerToEnd(DWORD timeoutMs)
-{
-    Stopwatch clock;
-    while (DWORD pid = FindProcess(settingsServer)) {
-        if (clock.ElapsedMs() > timeoutMs)
-            return false;
-        unique_handle server(OpenProcess(SYNCHRONIZE, FALSE, pid));
-        if (server)
-            WaitForSingleObject(server.get(), 200);
-        else
-            Sleep(20);
-    }
-    return true;
 }
 
 // Keeps the settings server running by holding its companion, as a client would.
@@ -319,7 +288,7 @@ int wmain(int argc, wchar_t** argv)
     std::fflush(stdout);
 
     auto prepare = [&]() {
-        if (cold && !WaitForSettingsServerToEnd(60000))
+        if (cold && !WaitUntilNotRunning(settingsServer, 60000))
             std::printf("  the settings server did not end: this run is not cold\n");
     };
     auto runProduct = [&]() {

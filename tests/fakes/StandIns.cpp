@@ -163,29 +163,6 @@ void ServerIdleTime::Write(DWORD seconds)
 }
 
 
-bool IsProcessRunning(const wchar_t* exeName)
-{
-    return !OpenProcesses(exeName).empty();
-}
-
-bool WaitUntilNotRunning(const wchar_t* exeName, DWORD timeoutMs)
-{
-    // Waits on the processes themselves; one started meanwhile is waited for too.
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        std::vector<unique_handle> running = OpenProcesses(exeName);
-        if (running.empty())
-            return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end)
-            return false;
-        for (const unique_handle& process : running)
-            if (WaitForSingleObject(process.get(), static_cast<DWORD>(end - std::min(end, GetTickCount64()))) !=
-                WAIT_OBJECT_0)
-                return false;
-    }
-}
-
 DWORD RunBesideTests(const std::wstring& commandLine, DWORD timeoutMs)
 {
     // Ended by ChildProcess when it did not end in time: not left running for the tests that come after.

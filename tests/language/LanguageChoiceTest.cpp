@@ -24,7 +24,6 @@
 namespace {
 
 const DWORD timeout = 30000;
-const wchar_t dialogClass[] = L"#32770";
 // The product name is not translated: it also names the single-instance mutex.
 const wchar_t title[] = L"Tarvix Button Utility";
 

@@ -239,7 +239,7 @@ TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
     EXPECT_TRUE(PeloWatch::LogLines(host.Id(), logStart).empty());
     // No message box was raised (this run is not /quiet): the host window is still the only one.
     EXPECT_EQ(window, host.WaitForWindow(CHostWindow::WindowClassName(), L"", 0));
-    EXPECT_EQ(nullptr, host.WaitForWindow(L"#32770", L"", 0));
+    EXPECT_EQ(nullptr, host.WaitForWindow(dialogClass, L"", 0));
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, host.WaitForExit(10000));
 }

@@ -140,7 +140,7 @@ class ProgramStartTest : public testing::Test
 protected:
     HWND WaitForMainDialog(const ChildProcess& program)
     {
-        HWND dialog = program.WaitForWindow(L"#32770", title, startTimeout, IDC_PRESET_LIST);
+        HWND dialog = program.WaitForWindow(dialogClass, title, startTimeout, IDC_PRESET_LIST);
         if (dialog == nullptr)
             ADD_FAILURE() << "the program showed no main dialog within " << startTimeout / 1000 << " s";
         return dialog;
@@ -225,7 +225,7 @@ TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
         // Posted: the sub-dialog's modal loop keeps the handler from returning.
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_SETTINGS, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_BUTTON0_SETTINGS)));
-        HWND subDialog = program.WaitForWindow(L"#32770", L"", startTimeout, test.subDialogControl);
+        HWND subDialog = program.WaitForWindow(dialogClass, L"", startTimeout, test.subDialogControl);
         ASSERT_NE(nullptr, subDialog) << "the sub-dialog did not open within " << startTimeout / 1000 << " s";
 
         // What the user enters there would change the button if the sub-dialog ended with OK.
@@ -240,7 +240,7 @@ TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
         if (test.warning) {
             PostMessageW(subDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(subDialog, IDOK)));
-            HWND box = program.WaitForWindow(L"#32770", title, startTimeout, 0xFFFF);
+            HWND box = program.WaitForWindow(dialogClass, title, startTimeout, 0xFFFF);
             ASSERT_NE(nullptr, box) << "no warning within " << startTimeout / 1000 << " s";
             EXPECT_EQ(Loaded(IDS_INVALID_APPLICATION), WindowText(GetDlgItem(box, 0xFFFF)));
         }
@@ -275,7 +275,7 @@ TEST_F(ProgramStartTest, SecondCopyBringsTheFirstToTheFrontAndEnds)
     ASSERT_TRUE(probe.Ready());
     ChildProcess second(ProgramLine(L"TarvixUtility.exe"));
     EXPECT_EQ(0u, second.WaitForExit(startTimeout));
-    EXPECT_EQ(nullptr, second.WaitForWindow(L"#32770", title, 0));
+    EXPECT_EQ(nullptr, second.WaitForWindow(dialogClass, title, 0));
     EXPECT_TRUE(probe.WaitForActivation(startTimeout))
         << "the first copy's dialog was not activated within " << startTimeout / 1000 << " s";
     DestroyWindow(other);
@@ -313,7 +313,7 @@ TEST_F(ProgramStartTest, FailedButtonSetUpShowsTheErrorBoxExceptWhenSilent)
 {
     device.SetNumber(L"ButtonCount", 0);
     ChildProcess program(ProgramLine(L"TarvixUtility.exe"));
-    HWND box = program.WaitForWindow(L"#32770", title, startTimeout);
+    HWND box = program.WaitForWindow(dialogClass, title, startTimeout);
     ASSERT_NE(nullptr, box) << "the program showed no error box within " << startTimeout / 1000 << " s";
     EXPECT_EQ(nullptr, GetDlgItem(box, IDC_PRESET_LIST));
     EXPECT_EQ(Loaded(IDS_BUTTON_SETUP_FAILED), WindowText(GetDlgItem(box, 0xFFFF)));

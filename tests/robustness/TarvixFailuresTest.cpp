@@ -17,7 +17,6 @@
 namespace {
 
 const DWORD timeout = 30000;
-const wchar_t dialogClass[] = L"#32770";
 
 std::wstring Loaded(UINT id)
 {

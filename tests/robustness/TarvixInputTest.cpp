@@ -20,7 +20,6 @@
 namespace {
 
 const DWORD timeout = 30000;
-const wchar_t dialogClass[] = L"#32770";
 const wchar_t program[] = L"TarvixUtility.exe";
 
 std::wstring Loaded(UINT id)

@@ -61,9 +61,12 @@ struct ProcessResult
 // open at the limit, `err` ends with a line that says so.
 ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 30000);
 
-// A visible top-level window of process `pid` with class `className` ("#32770"
-// for dialogs and message boxes; null: any class), with exactly `caption` unless
-// that is empty, and holding control `withControl` unless that is 0; null when there is none.
+// The window class of dialogs and message boxes.
+inline constexpr wchar_t dialogClass[] = L"#32770";
+
+// A visible top-level window of process `pid` with class `className` (null: any
+// class), with exactly `caption` unless that is empty, and holding control
+// `withControl` unless that is 0; null when there is none.
 HWND FindProcessWindow(DWORD pid, const wchar_t* className, const std::wstring& caption = std::wstring(),
                        int withControl = 0);
 // A window's caption or text (up to 1023 characters).
@@ -85,6 +88,10 @@ bool IsCrashCode(DWORD code);
 
 // Handles (SYNCHRONIZE) of every running process with that executable name.
 std::vector<unique_handle> OpenProcesses(const wchar_t* exeName);
+// Whether a process of that executable name runs in this prefix.
+bool IsProcessRunning(const wchar_t* exeName);
+// Waits (bounded) until no such process runs, on the processes' own exit.
+bool WaitUntilNotRunning(const wchar_t* exeName, DWORD timeoutMs);
 
 // Wine's crash dialog keeps a crashed program open until someone answers it;
 // without it the crash ends the program with its exception code at once.
