@@ -3,7 +3,6 @@
 // product runs against the kit's stand-ins, and unregister.cmd takes them away.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 #include "Handles.h"
 #include "MachineProbe.h"
 #include "MouseButtonDevice.h"
@@ -40,32 +39,6 @@ size_t CountLines(const std::string& text, const std::string& part)
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
     return count;
-}
-
-// The kit's settings server ends once its last client has gone (the program's
-// silent run); until then it holds its file and COM hands it out. Waits for the
-// end of every such process (only the kit's can run in this prefix); false when
-// one still runs after the limit.
-bool SettingsServerEnded(DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
-        return false;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"SimSettingsService.exe") != 0)
-            continue;
-        unique_handle server(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (!server)
-            continue;  // ended meanwhile
-        const ULONGLONG now = GetTickCount64();
-        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        if (WaitForSingleObject(server.get(), left) != WAIT_OBJECT_0)
-            return false;
-    }
-    return true;
 }
 
 class DeviceState
@@ -118,7 +91,10 @@ TEST(DevKit, RegisterScriptServesTheProductFromTheKitsFolderAndUnregisterUndoesI
     EXPECT_EQ(0u, host.exitCode) << host.err;
     EXPECT_EQ(2u, CountLines(host.out, "\tsupported\t")) << host.out;
 
-    EXPECT_TRUE(SettingsServerEnded(60000)) << "the kit's settings server still runs 60 s after its last client ended";
+    // The kit's settings server ends once its last client has gone (the program's
+    // silent run); until then it holds its file and COM hands it out.
+    EXPECT_TRUE(WaitUntilNotRunning(L"SimSettingsService.exe", 60000))
+        << "the kit's settings server still runs 60 s after its last client ended";
     const ProcessResult unregistered = RunScript(kit + L"\\unregister.cmd");
     ASSERT_TRUE(unregistered.finished);
     EXPECT_EQ(0u, unregistered.exitCode) << unregistered.out << unregistered.err;
