@@ -42,14 +42,6 @@ void PrintResult(const char* caseName, const char* measure, double value, double
     std::fflush(stdout);
 }
 
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = L"";
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
 std::string Narrow(const std::wstring& text)
 {
     if (text.empty())

@@ -38,6 +38,4 @@ const char* Verdict(double value, double target);
 // One line a script can pick up: RESULT <case> <measure> <value> <target> <verdict>.
 void PrintResult(const char* caseName, const char* measure, double value, double target);
 
-// The folder of this program, with a trailing backslash.
-std::wstring ProgramFolder();
 std::string Narrow(const std::wstring& text);

@@ -13,7 +13,6 @@
 // RUNS times more with its phase timeline on (TARVIX_PHASES), apart from the
 // timed runs, and print each phase's median.
 #include <windows.h>
-#include <tlhelp32.h>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -21,8 +20,9 @@
 #include <vector>
 #include "BenchSupport.h"
 #include "Handles.h"
-#include "ProcessWindows.h"
+#include "ProcessReadings.h"
 #include "SettingsService.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -52,17 +52,19 @@ struct Measurement
 Measurement RunToExit(const wchar_t* program, const wchar_t* arguments)
 {
     Measurement result;
-    StartedProcess target(program, arguments);
+    const std::wstring line = ProgramLine(program, arguments != nullptr ? arguments : L"");
+    const Stopwatch clock;  // from just before the process is created
+    const ChildProcess target(line);
     if (!target.Started()) {
         result.problem = "could not be started (error " + std::to_string(target.StartError()) + ")";
         return result;
     }
     for (;;) {
-        if (target.Ended(1)) {
-            result.ms = target.ElapsedMs();
+        if (target.WaitForExit(1) != STILL_ACTIVE) {
+            result.ms = clock.ElapsedMs();
             break;
         }
-        if (target.ElapsedMs() > exitTimeoutMs) {
+        if (clock.ElapsedMs() > exitTimeoutMs) {
             result.problem = "did not end";
             return result;
         }
@@ -70,8 +72,8 @@ Measurement RunToExit(const wchar_t* program, const wchar_t* arguments)
         if (peak > result.peakBytes)
             result.peakBytes = peak;
     }
-    if (target.ExitCode() != 0) {
-        result.problem = "ended with " + std::to_string(target.ExitCode());
+    if (target.WaitForExit(0) != 0) {
+        result.problem = "ended with " + std::to_string(target.WaitForExit(0));
         return result;
     }
     result.ok = true;
@@ -83,24 +85,26 @@ Measurement RunToExit(const wchar_t* program, const wchar_t* arguments)
 Measurement RunToFirstPaint(const wchar_t* program, const wchar_t* title)
 {
     Measurement result;
-    StartedProcess target(program, nullptr);
+    const std::wstring line = ProgramLine(program);
+    const Stopwatch clock;  // from just before the process is created
+    const ChildProcess target(line);
     if (!target.Started()) {
         result.problem = "could not be started (error " + std::to_string(target.StartError()) + ")";
         return result;
     }
     HWND window = nullptr;
     for (;;) {
-        if (target.Ended(0)) {
-            result.problem = "ended before its window was painted, with " + std::to_string(target.ExitCode());
+        if (target.WaitForExit(0) != STILL_ACTIVE) {
+            result.problem = "ended before its window was painted, with " + std::to_string(target.WaitForExit(0));
             return result;
         }
         if (window == nullptr)
-            window = FindVisibleWindow(target.Id(), title);
+            window = FindProcessWindow(target.Id(), nullptr, title);
         if (window != nullptr && Painted(window)) {
-            result.ms = target.ElapsedMs();
+            result.ms = clock.ElapsedMs();
             break;
         }
-        if (target.ElapsedMs() > startTimeoutMs) {
+        if (clock.ElapsedMs() > startTimeoutMs) {
             result.problem = "its window was not painted in time";
             return result;
         }
@@ -108,42 +112,12 @@ Measurement RunToFirstPaint(const wchar_t* program, const wchar_t* title)
     }
     result.peakBytes = PeakWorkingSet(target.Handle());
     PostMessageW(window, WM_CLOSE, 0, 0);
-    if (!target.Ended(exitTimeoutMs)) {
+    if (target.WaitForExit(exitTimeoutMs) == STILL_ACTIVE) {
         result.problem = "did not close";
         return result;
     }
     result.ok = true;
     return result;
-}
-
-DWORD FindProcess(const wchar_t* exeName)
-{
-    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot)
-        return 0;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-        if (lstrcmpiW(entry.szExeFile, exeName) == 0)
-            return entry.th32ProcessID;
-    return 0;
-}
-
-// Waits until no settings server runs; false when one is still there after
-// the timeout.
-bool WaitForSettingsServerToEnd(DWORD timeoutMs)
-{
-    Stopwatch clock;
-    while (DWORD pid = FindProcess(settingsServer)) {
-        if (clock.ElapsedMs() > timeoutMs)
-            return false;
-        unique_handle server(OpenProcess(SYNCHRONIZE, FALSE, pid));
-        if (server)
-            WaitForSingleObject(server.get(), 200);
-        else
-            Sleep(20);
-    }
-    return true;
 }
 
 // Keeps the settings server running by holding its companion, as a client would.
@@ -314,7 +288,7 @@ int wmain(int argc, wchar_t** argv)
     std::fflush(stdout);
 
     auto prepare = [&]() {
-        if (cold && !WaitForSettingsServerToEnd(60000))
+        if (cold && !WaitUntilNotRunning(settingsServer, 60000))
             std::printf("  the settings server did not end: this run is not cold\n");
     };
     auto runProduct = [&]() {

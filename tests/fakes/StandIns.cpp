@@ -1,7 +1,8 @@
 #include "StandIns.h"
-#include <tlhelp32.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include "support/ChildProcess.h"
+#include "support/TestPaths.h"
 
 namespace {
 
@@ -86,25 +87,6 @@ namespace {
 const wchar_t settingsServer[] = L"SimSettingsService.exe";
 const wchar_t settingsConfigKey[] = L"Software\\StandIns\\SimSettingsService";
 
-// The processes of that executable name that run in this prefix, opened for waiting.
-std::vector<unique_handle> RunningProcesses(const wchar_t* exeName)
-{
-    std::vector<unique_handle> processes;
-    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot)
-        return processes;
-    PROCESSENTRY32W entry;
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, exeName) != 0)
-            continue;
-        unique_handle process(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
-            processes.push_back(std::move(process));
-    }
-    return processes;
-}
-
 // The server was ending when the activation reached it, or had just gone.
 bool ServerWasEnding(HRESULT hr)
 {
@@ -133,7 +115,7 @@ com_ptr<ISettingsService> ConnectToSettingsStandIn()
     // the activation; once it has gone, COM starts a new one for the next.
     com_ptr<ISettingsService> service;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const std::vector<unique_handle> before = RunningProcesses(settingsServer);
+        const std::vector<unique_handle> before = OpenProcesses(settingsServer);
         const HRESULT hr = CoCreateInstance(CLSID_SettingsService, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsService,
                                             service.put_void());
         if (SUCCEEDED(hr) || !ServerWasEnding(hr))
@@ -181,49 +163,9 @@ void ServerIdleTime::Write(DWORD seconds)
 }
 
 
-bool IsProcessRunning(const wchar_t* exeName)
-{
-    return !RunningProcesses(exeName).empty();
-}
-
-bool WaitUntilNotRunning(const wchar_t* exeName, DWORD timeoutMs)
-{
-    // Waits on the processes themselves; one started meanwhile is waited for too.
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        std::vector<unique_handle> running = RunningProcesses(exeName);
-        if (running.empty())
-            return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end)
-            return false;
-        for (const unique_handle& process : running)
-            if (WaitForSingleObject(process.get(), static_cast<DWORD>(end - std::min(end, GetTickCount64()))) !=
-                WAIT_OBJECT_0)
-                return false;
-    }
-}
-
 DWORD RunBesideTests(const std::wstring& commandLine, DWORD timeoutMs)
 {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring line(path);
-    line = line.substr(0, line.find_last_of(L'\\') + 1) + commandLine;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    unique_handle processHandle(process.hProcess);
-    unique_handle thread(process.hThread);
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(processHandle.get(), timeoutMs) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(processHandle.get(), &code);
-    } else {
-        // Not left running for the tests that come after.
-        TerminateProcess(processHandle.get(), STILL_ACTIVE);
-        WaitForSingleObject(processHandle.get(), 10000);
-    }
-    return code;
+    // Ended by ChildProcess when it did not end in time: not left running for the tests that come after.
+    const ChildProcess program(BinFile(L"") + commandLine);
+    return program.Started() ? program.WaitForExit(timeoutMs) : static_cast<DWORD>(-1);
 }

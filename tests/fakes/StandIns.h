@@ -5,6 +5,7 @@
 #include <vector>
 #include "Handles.h"
 #include "SettingsService.h"
+#include "support/ChildProcess.h"  // IsProcessRunning, WaitUntilNotRunning
 
 // Points the stand-in button device of this process (and of the processes it
 // starts) at a registry key of its own, removed again at the end, so tests
@@ -54,8 +55,3 @@ private:
 // answers its exit code; STILL_ACTIVE when it did not end in time (it is then
 // ended), -1 when it could not start.
 DWORD RunBesideTests(const std::wstring& commandLine, DWORD timeoutMs = 60000);
-
-// Whether a process of that executable name runs in this prefix.
-bool IsProcessRunning(const wchar_t* exeName);
-// Waits (bounded) until no such process runs, on the processes' own exit.
-bool WaitUntilNotRunning(const wchar_t* exeName, DWORD timeoutMs);

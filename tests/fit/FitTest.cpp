@@ -17,6 +17,7 @@
 // takes the rows of its own pair.
 #include <gtest/gtest.h>
 #include "support/RowTrace.h"
+#include "support/TempFolder.h"
 #include <windows.h>
 #include <algorithm>
 #include <cstdint>
@@ -474,9 +475,8 @@ TEST(Fit, NothingIsClippedInAnyDialogLanguageOrResolution)
     // Else the German rows would measure English.
     ASSERT_EQ(language->shown, GetUserDefaultUILanguage()) << language->what;
 
-    wchar_t temp[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring out = std::wstring(temp) + L"fit-probe-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    const ScopedTempFolder temp(L"fit-probe");
+    const std::wstring out = temp.path() + L"measures.txt";
     SetEnvironmentVariableW(L"FIT_PROBE_OUT", out.c_str());  // the programs inherit it
     const UINT measure = RegisterWindowMessageW(L"TarvixTest-FitProbe-Measure");
 

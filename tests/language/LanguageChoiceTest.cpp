@@ -11,18 +11,19 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "HostWindow.h"
 #include "StandIns.h"
 #include "VexaUtilsWatch.h"
 #include "support/RegistryFixtures.h"
+#include "support/TempFolder.h"
+#include "support/TestPaths.h"
 #include "peryl/resource.h"
 #include "tarvix/resource.h"
 
 namespace {
 
 const DWORD timeout = 30000;
-const wchar_t dialogClass[] = L"#32770";
 // The product name is not translated: it also names the single-instance mutex.
 const wchar_t title[] = L"Tarvix Button Utility";
 
@@ -33,8 +34,6 @@ std::string Narrow(const std::wstring& text)
     bytes.resize(bytes.empty() ? 0 : bytes.size() - 1);
     return bytes;
 }
-
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
 std::wstring OwnLang()
 {
@@ -50,14 +49,14 @@ class LanguageCopy
 public:
     LanguageCopy(const wchar_t* binary, bool withGerman) : folder_(L"language-choice")
     {
-        ok_ = CopyFileW(BinPath(binary).c_str(), Path(binary).c_str(), FALSE) != FALSE;
+        ok_ = CopyFileW(BinFile(binary).c_str(), Path(binary).c_str(), FALSE) != FALSE;
         std::vector<const wchar_t*> languages = {L"en-US"};
         if (withGerman)
             languages.push_back(L"de-DE");
         for (const wchar_t* language : languages) {
             const std::wstring file = std::wstring(language) + L"\\" + binary + L".mui";
             ok_ = ok_ && CreateDirectoryW((folder_.path() + language).c_str(), nullptr) &&
-                  CopyFileW(BinPath(file.c_str()).c_str(), (folder_.path() + file).c_str(), FALSE);
+                  CopyFileW(BinFile(file.c_str()).c_str(), (folder_.path() + file).c_str(), FALSE);
         }
     }
     bool ok() const { return ok_; }
@@ -139,7 +138,7 @@ TEST(LanguageChoice, TarvixUtilityShowsTheUsersLanguageOrEnglish)
         // The main dialog.
         {
             ChildProcess program(line);
-            HWND dialog = WaitForProcessWindow(program, dialogClass, title, timeout);
+            HWND dialog = program.WaitForWindow(dialogClass, title, timeout);
             ASSERT_NE(nullptr, dialog) << "no main dialog within " << timeout / 1000 << " s; the program: "
                                        << DescribeExit(program.WaitForExit(0));
             ASSERT_NE(nullptr, GetDlgItem(dialog, IDC_PRESET_LIST)) << "a message box instead of the dialog: "
@@ -164,7 +163,7 @@ TEST(LanguageChoice, TarvixUtilityShowsTheUsersLanguageOrEnglish)
         {
             device.SetText(L"FailMethod", L"Prepare");
             ChildProcess program(line);
-            HWND box = WaitForProcessWindow(program, dialogClass, title, timeout);
+            HWND box = program.WaitForWindow(dialogClass, title, timeout);
             device.SetText(L"FailMethod", L"");
             ASSERT_NE(nullptr, box) << "no error box within " << timeout / 1000 << " s; the program: "
                                     << DescribeExit(program.WaitForExit(0));
@@ -234,7 +233,7 @@ TEST(LanguageChoice, PerylPagesInTheHostShowTheUsersLanguageOrEnglish)
 
         ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(copy.Path(L"Peryl.dll"))), 0,
                           nullptr, true);
-        HWND window = WaitForProcessWindow(host, CHostWindow::WindowClassName(), L"", timeout);
+        HWND window = host.WaitForWindow(CHostWindow::WindowClassName(), L"", timeout);
         ASSERT_NE(nullptr, window) << "no host window within " << timeout / 1000 << " s; the host: "
                                    << DescribeExit(host.WaitForExit(0)) << "\n" << host.Errors();
         ASSERT_TRUE(Answers(window)) << "the host window does not answer";

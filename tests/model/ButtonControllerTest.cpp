@@ -6,6 +6,7 @@
 #include "KeyNames.h"
 #include "ButtonController.h"
 #include "tarvix/resource.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -142,11 +143,9 @@ TEST_F(SpecialButtonTest, LaunchPlaceholderGoesBefore201OnlyWhenTheLaunchEntryWa
 
 TEST_F(SpecialButtonTest, EntriesThatCannotBeUsedAreDroppedAndEmptyTextsFilled)
 {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring plainFolder = std::wstring(folder) + L"sb-plain-folder-" + std::to_wstring(GetCurrentProcessId());
-    // A process of the same id may have left it (ids come round in a prefix that lives on).
-    ASSERT_TRUE(CreateDirectoryW(plainFolder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const ScopedTempFolder temp(L"sb-entries");
+    const std::wstring plainFolder = temp.path() + L"plain-folder";
+    ASSERT_TRUE(CreateDirectoryW(plainFolder.c_str(), nullptr));
     ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), GetFileAttributesW(plainFolder.c_str()) & 0xFF);
 
     device->Add(150, L"Missing program").path = L"C:\\no\\such\\program.exe";
@@ -159,7 +158,6 @@ TEST_F(SpecialButtonTest, EntriesThatCannotBeUsedAreDroppedAndEmptyTextsFilled)
 
     CSpecialButton button(device, 1);
     ASSERT_TRUE(button.Load(0));
-    RemoveDirectoryW(plainFolder.c_str());
 
     EXPECT_EQ((std::vector<UINT32>{152, 101, 201}), Ids(button));
     // Only the button's own launch entry shows its program; others their name.
@@ -224,12 +222,9 @@ TEST_F(SpecialButtonTest, LoadFailsOnAnEmptyListOrAFailingDeviceQuery)
 
 TEST_F(SpecialButtonTest, RepeatedLoadRebuildsTheListFromScratch)
 {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring program = std::wstring(folder) + L"sb-program-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
-    HANDLE file = CreateFileW(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    CloseHandle(file);
+    const ScopedTempFolder temp(L"sb-reload");
+    const std::wstring program = temp.MakeFile(L"program.exe");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(program.c_str()));
 
     device->Add(58, L"Copy");
     device->Add(101, L"", 1).path = program;

@@ -2,14 +2,8 @@
 #include <gtest/gtest.h>
 #include "Handles.h"
 #include "HostWindow.h"
-#include "support/ProcessRun.h"
+#include "support/ChildProcess.h"
 #include "support/TestPaths.h"
-
-namespace {
-
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
-} // namespace
 
 TEST(HostProgram, ListsPagesAndReportsWhatItCannotLoad)
 {
@@ -36,13 +30,13 @@ TEST(HostProgram, UnknownSwitchEndsWithAMessage)
 
 TEST(HostProgram, WindowShowsThePagesAndClosesCleanly)
 {
-    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"FakePlugin.dll")));
-    ASSERT_TRUE(host.started());
+    ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(BinFile(L"FakePlugin.dll"))));
+    ASSERT_TRUE(host.Started());
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
-    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.Wait(0);
+    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.WaitForExit(0);
     EXPECT_EQ(1, SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_GETCOUNT, 0, 0));
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, host.Wait(10000));
+    EXPECT_EQ(0u, host.WaitForExit(10000));
 }
 
 TEST(HostProgram, FindsAPluginsOwnDependenciesBesideIt)

@@ -128,7 +128,7 @@ TEST_F(Capability, WithoutTheRegisteredLibraryNothingIsSupportedOrLoaded)
 
     // Names the library only through a search or the current folder: a DLL
     // planted in the host's folder or the current one must not be loaded.
-    const std::wstring folder = BinFolder();
+    const std::wstring folder = BinFile(L"");
     const std::wstring folderName = folder.substr(folder.find_last_of(L'\\', folder.size() - 2) + 1);
     ScopedCurrentFolder current(folder);
     ASSERT_TRUE(current.ok());

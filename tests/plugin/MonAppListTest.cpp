@@ -9,6 +9,7 @@
 #include "support/ImportPatch.h"
 #include "support/RegistryFixtures.h"
 #include "support/RowTrace.h"
+#include "support/TempFolder.h"
 
 namespace {
 

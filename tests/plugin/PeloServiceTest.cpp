@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include "Guards.h"
 #include "LogoLEDModeOption.h"
+#include "PeloControl.h"
 #include "PeloWatch.h"
 #include "device/PeloInterface.h"
+#include "support/RegistryFixtures.h"
 
 namespace {
 
@@ -35,7 +37,7 @@ protected:
     PeloWatch watch_;
 };
 
-const wchar_t serviceClassKey[] = L"Software\\Classes\\CLSID\\{301AB3CF-48BA-4234-9D63-3378BE356C6C}";
+const std::wstring serviceClassKey = L"Software\\Classes\\CLSID\\" + RegistryGuid(CLSID_PeloControl);
 
 } // namespace
 

@@ -11,7 +11,7 @@
 #include "PeloWatch.h"
 #include "PluginSet.h"
 #include "support/ModalDriver.h"
-#include "support/ProcessRun.h"
+#include "support/ChildProcess.h"
 #include "support/RegistryFixtures.h"
 #include "VexaUtilsWatch.h"
 #include "support/TestPaths.h"
@@ -65,8 +65,6 @@ std::wstring RowText(HWND list, int row)
     SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
     return text;
 }
-
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
 // The page dialog the host shows at the moment.
 HWND VisiblePage(HWND host)
@@ -165,15 +163,15 @@ TEST_F(PerylInHost, HostProgramShowsPerylPages)
 {
     watch_.SetCapability(3);
     ScopedRegistryKey marlow(L"Software\\Kelvor Corporation\\Marlow Digital");
-    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"Peryl.dll")));
+    ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(BinFile(L"Peryl.dll"))));
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
-    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.Wait(0);
+    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.WaitForExit(0);
     EXPECT_EQ(2, SendMessageW(GetDlgItem(window, IDC_HOST_PAGE_LIST), LB_GETCOUNT, 0, 0));
     HWND page = VisiblePage(window);
     ASSERT_NE(nullptr, page);
     EXPECT_EQ(1, SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_APP_LIST), LVM_GETITEMCOUNT, 0, 0));
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, host.Wait(10000));
+    EXPECT_EQ(0u, host.WaitForExit(10000));
 }
 
 TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
@@ -182,9 +180,9 @@ TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
     ASSERT_TRUE(service.ok());
     const unsigned long long logStart = PeloWatch::LogEnd();
     watch_.SetCapability(3);
-    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" /quiet " + Quoted(BinFile(L"Peryl.dll")));
+    ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(BinFile(L"Peryl.dll"))));
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
-    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.Wait(0);
+    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.WaitForExit(0);
     HWND page = VisiblePage(window);
     ASSERT_NE(nullptr, page);
     ASSERT_NE(nullptr, GetDlgItem(page, IDC_LOGO_LAMP_MODE_1)) << "the logo-lamp page comes first";
@@ -201,9 +199,9 @@ TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
     }
     EXPECT_EQ(3u, service.Get(L"ExecuteCalls"));
     EXPECT_EQ(L"0605F063-C96F-45b8-881E-661479F1AF14", service.GetText(L"LastCaller"));
-    const std::vector<std::string> lines = PeloWatch::LogLines(host.id(), logStart);
+    const std::vector<std::string> lines = PeloWatch::LogLines(host.Id(), logStart);
     ASSERT_EQ(3u, lines.size());
-    EXPECT_EQ(0u, lines[0].find("process " + std::to_string(host.id()) + " mode 2 caller "));
+    EXPECT_EQ(0u, lines[0].find("process " + std::to_string(host.Id()) + " mode 2 caller "));
     EXPECT_NE(std::string::npos, lines[1].find(" mode 0 "));
     EXPECT_NE(std::string::npos, lines[2].find(" mode 1 "));
 
@@ -218,7 +216,7 @@ TEST_F(PerylInHost, LogoLampRadioButtonsSendTheirModeToTheService)
     EXPECT_EQ(3u, service.Get(L"ExecuteCalls"));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, host.Wait(10000));
+    EXPECT_EQ(0u, host.WaitForExit(10000));
 }
 
 TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
@@ -228,9 +226,9 @@ TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
     service.Set(L"Absent", 1);
     const unsigned long long logStart = PeloWatch::LogEnd();
     watch_.SetCapability(1);
-    RunningProcess host(Quoted(BinFile(L"PlenkitHost.exe")) + L" " + Quoted(BinFile(L"Peryl.dll")));
+    ChildProcess host(ProgramLine(L"PlenkitHost.exe", Quoted(BinFile(L"Peryl.dll"))));
     HWND window = host.WaitForWindow(CHostWindow::WindowClassName());
-    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.Wait(0);
+    ASSERT_NE(nullptr, window) << "no host window within 20 s; the host ended with " << host.WaitForExit(0);
     HWND page = VisiblePage(window);
     ASSERT_NE(nullptr, page);
     ASSERT_TRUE(ClickInHost(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1)))
@@ -238,12 +236,12 @@ TEST_F(PerylInHost, WithoutTheServiceASelectionChangesNothingElse)
     EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(page, IDC_LOGO_LAMP_MODE_1), BM_GETCHECK, 0, 0));
     EXPECT_EQ(0xFFFFFFFFu, service.Get(L"ProbeCalls"));
     EXPECT_EQ(0xFFFFFFFFu, service.Get(L"LastMode"));
-    EXPECT_TRUE(PeloWatch::LogLines(host.id(), logStart).empty());
+    EXPECT_TRUE(PeloWatch::LogLines(host.Id(), logStart).empty());
     // No message box was raised (this run is not /quiet): the host window is still the only one.
-    EXPECT_EQ(window, host.WaitForWindow(CHostWindow::WindowClassName(), 0));
-    EXPECT_EQ(nullptr, host.WaitForWindow(L"#32770", 0));
+    EXPECT_EQ(window, host.WaitForWindow(CHostWindow::WindowClassName(), L"", 0));
+    EXPECT_EQ(nullptr, host.WaitForWindow(dialogClass, L"", 0));
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, host.Wait(10000));
+    EXPECT_EQ(0u, host.WaitForExit(10000));
 }
 
 // Each page without a mouse, in the host's own dialog handling: the radio

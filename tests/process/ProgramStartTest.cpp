@@ -10,9 +10,10 @@
 #include <vector>
 #include "ComTestSupport.h"
 #include "CString.h"
-#include "ProgramWindows.h"
 #include "SettingsConnection.h"
 #include "StandIns.h"
+#include "support/ChildProcess.h"
+#include "support/TestPaths.h"
 #include "tarvix/resource.h"
 
 namespace {
@@ -137,9 +138,9 @@ private:
 class ProgramStartTest : public testing::Test
 {
 protected:
-    HWND WaitForMainDialog(const StartedProgram& program)
+    HWND WaitForMainDialog(const ChildProcess& program)
     {
-        HWND dialog = WaitForDialog(program.Id(), title, IDC_PRESET_LIST, startTimeout);
+        HWND dialog = program.WaitForWindow(dialogClass, title, startTimeout, IDC_PRESET_LIST);
         if (dialog == nullptr)
             ADD_FAILURE() << "the program showed no main dialog within " << startTimeout / 1000 << " s";
         return dialog;
@@ -160,7 +161,7 @@ protected:
     // Asks the running copy to close as a user's logoff tool would.
     void Halt()
     {
-        StartedProgram halt(L"TarvixUtility.exe /Halt");
+        ChildProcess halt(ProgramLine(L"TarvixUtility.exe", L"/Halt"));
         ASSERT_TRUE(halt.Started());
         EXPECT_EQ(0u, halt.WaitForExit(startTimeout));
     }
@@ -173,7 +174,7 @@ protected:
 
 TEST_F(ProgramStartTest, HaltMakesTheRunningCopyApplyItsChangesAndClose)
 {
-    StartedProgram first(L"TarvixUtility.exe");
+    ChildProcess first(ProgramLine(L"TarvixUtility.exe"));
     ASSERT_TRUE(first.Started());
     HWND dialog = WaitForMainDialog(first);
     ASSERT_NE(nullptr, dialog);
@@ -217,14 +218,14 @@ TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
     };
     for (const auto& test : cases) {
         ROW_TRACE(test.what);
-        StartedProgram program(L"TarvixUtility.exe");
+        ChildProcess program(ProgramLine(L"TarvixUtility.exe"));
         HWND dialog = WaitForMainDialog(program);
         ASSERT_NE(nullptr, dialog);
         ASSERT_TRUE(ChooseFunction(dialog, 0, Loaded(test.entryName)));
         // Posted: the sub-dialog's modal loop keeps the handler from returning.
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_SETTINGS, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_BUTTON0_SETTINGS)));
-        HWND subDialog = WaitForDialog(program.Id(), L"", test.subDialogControl, startTimeout);
+        HWND subDialog = program.WaitForWindow(dialogClass, L"", startTimeout, test.subDialogControl);
         ASSERT_NE(nullptr, subDialog) << "the sub-dialog did not open within " << startTimeout / 1000 << " s";
 
         // What the user enters there would change the button if the sub-dialog ended with OK.
@@ -239,7 +240,7 @@ TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
         if (test.warning) {
             PostMessageW(subDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(subDialog, IDOK)));
-            HWND box = WaitForDialog(program.Id(), title, 0xFFFF, startTimeout);
+            HWND box = program.WaitForWindow(dialogClass, title, startTimeout, 0xFFFF);
             ASSERT_NE(nullptr, box) << "no warning within " << startTimeout / 1000 << " s";
             EXPECT_EQ(Loaded(IDS_INVALID_APPLICATION), WindowText(GetDlgItem(box, 0xFFFF)));
         }
@@ -255,7 +256,7 @@ TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
 
 TEST_F(ProgramStartTest, SecondCopyBringsTheFirstToTheFrontAndEnds)
 {
-    StartedProgram first(L"TarvixUtility.exe");
+    ChildProcess first(ProgramLine(L"TarvixUtility.exe"));
     HWND dialog = WaitForMainDialog(first);
     ASSERT_NE(nullptr, dialog);
 
@@ -272,9 +273,9 @@ TEST_F(ProgramStartTest, SecondCopyBringsTheFirstToTheFrontAndEnds)
     // sets an event when one of its windows is activated.
     ActivationProbe probe(dialog);
     ASSERT_TRUE(probe.Ready());
-    StartedProgram second(L"TarvixUtility.exe");
+    ChildProcess second(ProgramLine(L"TarvixUtility.exe"));
     EXPECT_EQ(0u, second.WaitForExit(startTimeout));
-    EXPECT_EQ(nullptr, WaitForDialog(second.Id(), title, 0, 0));
+    EXPECT_EQ(nullptr, second.WaitForWindow(dialogClass, title, 0));
     EXPECT_TRUE(probe.WaitForActivation(startTimeout))
         << "the first copy's dialog was not activated within " << startTimeout / 1000 << " s";
     DestroyWindow(other);
@@ -285,7 +286,7 @@ TEST_F(ProgramStartTest, SecondCopyBringsTheFirstToTheFrontAndEnds)
 
 TEST_F(ProgramStartTest, SilentRunWithANumberAppliesTheDefaultsThenShowsTheDialog)
 {
-    StartedProgram program(L"TarvixUtility.exe /miseban 3");
+    ChildProcess program(ProgramLine(L"TarvixUtility.exe", L"/miseban 3"));
     HWND dialog = WaitForMainDialog(program);
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(58u, device.Number(1, L"AssignedFunction", 0));
@@ -298,10 +299,10 @@ TEST_F(ProgramStartTest, SilentRunWithANumberAppliesTheDefaultsThenShowsTheDialo
 
 TEST_F(ProgramStartTest, SwitchesThatAreNotExactlyAtTheStartRunNormally)
 {
-    for (const wchar_t* line : {L"TarvixUtility.exe /MISEBAN", L"TarvixUtility.exe \" /miseban\""}) {
-        StartedProgram program(line);
+    for (const wchar_t* arguments : {L"/MISEBAN", L"\" /miseban\""}) {
+        ChildProcess program(ProgramLine(L"TarvixUtility.exe", arguments));
         HWND dialog = WaitForMainDialog(program);
-        EXPECT_NE(nullptr, dialog) << testing::PrintToString(std::wstring(line));
+        EXPECT_NE(nullptr, dialog) << testing::PrintToString(std::wstring(arguments));
         // A normal run leaves the device as it was until the dialog applies what it shows.
         Halt();
         EXPECT_EQ(0u, program.WaitForExit(startTimeout));
@@ -311,8 +312,8 @@ TEST_F(ProgramStartTest, SwitchesThatAreNotExactlyAtTheStartRunNormally)
 TEST_F(ProgramStartTest, FailedButtonSetUpShowsTheErrorBoxExceptWhenSilent)
 {
     device.SetNumber(L"ButtonCount", 0);
-    StartedProgram program(L"TarvixUtility.exe");
-    HWND box = WaitForDialog(program.Id(), title, 0, startTimeout);
+    ChildProcess program(ProgramLine(L"TarvixUtility.exe"));
+    HWND box = program.WaitForWindow(dialogClass, title, startTimeout);
     ASSERT_NE(nullptr, box) << "the program showed no error box within " << startTimeout / 1000 << " s";
     EXPECT_EQ(nullptr, GetDlgItem(box, IDC_PRESET_LIST));
     EXPECT_EQ(Loaded(IDS_BUTTON_SETUP_FAILED), WindowText(GetDlgItem(box, 0xFFFF)));
@@ -320,14 +321,14 @@ TEST_F(ProgramStartTest, FailedButtonSetUpShowsTheErrorBoxExceptWhenSilent)
     EXPECT_EQ(1u, program.WaitForExit(startTimeout));
 
     // Silent: no box stands in the way, the run ends with the failure.
-    StartedProgram silent(L"TarvixUtility.exe /miseban");
+    ChildProcess silent(ProgramLine(L"TarvixUtility.exe", L"/miseban"));
     EXPECT_EQ(1u, silent.WaitForExit(startTimeout));
 }
 
 TEST_F(ProgramStartTest, TheShellAndTheOpenFileDialogLoadOnlyWhenSomethingNeedsThem)
 {
     {
-        StartedProgram program(L"TarvixUtility.exe");
+        ChildProcess program(ProgramLine(L"TarvixUtility.exe"));
         HWND dialog = WaitForMainDialog(program);
         ASSERT_NE(nullptr, dialog);
         const std::vector<std::wstring> modules = LoadedModules(program.Id());
@@ -346,7 +347,7 @@ TEST_F(ProgramStartTest, TheShellAndTheOpenFileDialogLoadOnlyWhenSomethingNeedsT
                                              &launch, sizeof(launch)));
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, button.c_str(), L"ApplicationPath", REG_SZ, notepad,
                                              sizeof(notepad)));
-    StartedProgram program(L"TarvixUtility.exe");
+    ChildProcess program(ProgramLine(L"TarvixUtility.exe"));
     HWND dialog = WaitForMainDialog(program);
     ASSERT_NE(nullptr, dialog);
     EXPECT_TRUE(Contains(LoadedModules(program.Id()), L"shell32.dll"));
@@ -356,9 +357,9 @@ TEST_F(ProgramStartTest, TheShellAndTheOpenFileDialogLoadOnlyWhenSomethingNeedsT
 
 TEST_F(ProgramStartTest, HaltWithoutARunningCopyEndsAtOnce)
 {
-    StartedProgram halt(L"TarvixUtility.exe /Halt");
+    ChildProcess halt(ProgramLine(L"TarvixUtility.exe", L"/Halt"));
     EXPECT_EQ(0u, halt.WaitForExit(startTimeout));
-    StartedProgram again(L"TarvixUtility.exe /Halt");
+    ChildProcess again(ProgramLine(L"TarvixUtility.exe", L"/Halt"));
     EXPECT_EQ(0u, again.WaitForExit(startTimeout));
 }
 

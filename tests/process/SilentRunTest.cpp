@@ -11,6 +11,7 @@
 #include "MouseButtonDevice.h"
 #include "StandIns.h"
 #include "support/RegistryFixtures.h"
+#include "support/TempFolder.h"
 
 namespace {
 

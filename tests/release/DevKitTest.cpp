@@ -3,20 +3,26 @@
 // product runs against the kit's stand-ins, and unregister.cmd takes them away.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 #include "Handles.h"
 #include "MachineProbe.h"
-#include "support/ProcessRun.h"
+#include "MouseButtonDevice.h"
+#include "PeloControl.h"
+#include "SettingsService.h"
+#include "support/ChildProcess.h"
 #include "support/RegistryFixtures.h"
+#include "support/TempFolder.h"
 #include "ReleaseFiles.h"
 
 namespace {
 
-const wchar_t deviceServer[] = L"CLSID\\{83941AFF-B961-4825-A028-9CCD66C698D7}\\InprocServer32";
-const wchar_t deviceClass[] = L"CLSID\\{83941AFF-B961-4825-A028-9CCD66C698D7}";
-const wchar_t settingsServer[] = L"CLSID\\{95200B73-6BC6-4FA3-A9CE-402DC1D4520E}\\LocalServer32";
-const wchar_t settingsTypeLib[] = L"TypeLib\\{5B0C1D52-3E57-4A44-9E0B-7F1D2C9A1B02}\\1.0\\0\\win64";
-const wchar_t peloServer[] = L"Software\\Classes\\CLSID\\{301AB3CF-48BA-4234-9D63-3378BE356C6C}\\InprocServer32";
+const std::wstring deviceClass = L"CLSID\\" + RegistryGuid(CLSID_SpecialButtonDevice);
+const std::wstring deviceServer = deviceClass + L"\\InprocServer32";
+const std::wstring settingsClass = L"CLSID\\" + RegistryGuid(CLSID_SettingsService);
+const std::wstring settingsServer = settingsClass + L"\\LocalServer32";
+const std::wstring settingsTypeLibrary = L"TypeLib\\" + RegistryGuid(LIBID_SettingsServiceLib);
+const std::wstring settingsTypeLib = settingsTypeLibrary + L"\\1.0\\0\\win64";
+const std::wstring peloClass = L"Software\\Classes\\CLSID\\" + RegistryGuid(CLSID_PeloControl);
+const std::wstring peloServer = peloClass + L"\\InprocServer32";
 const wchar_t sharedDlls[] = L"Software\\Kelvor Corporation\\Shared Info\\Shared Dlls";
 const wchar_t deviceStateKey[] = L"Software\\StandIns\\ReleaseDevKitTest";
 
@@ -33,32 +39,6 @@ size_t CountLines(const std::string& text, const std::string& part)
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
     return count;
-}
-
-// The kit's settings server ends once its last client has gone (the program's
-// silent run); until then it holds its file and COM hands it out. Waits for the
-// end of every such process (only the kit's can run in this prefix); false when
-// one still runs after the limit.
-bool SettingsServerEnded(DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    unique_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
-        return false;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, L"SimSettingsService.exe") != 0)
-            continue;
-        unique_handle server(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (!server)
-            continue;  // ended meanwhile
-        const ULONGLONG now = GetTickCount64();
-        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        if (WaitForSingleObject(server.get(), left) != WAIT_OBJECT_0)
-            return false;
-    }
-    return true;
 }
 
 class DeviceState
@@ -111,14 +91,17 @@ TEST(DevKit, RegisterScriptServesTheProductFromTheKitsFolderAndUnregisterUndoesI
     EXPECT_EQ(0u, host.exitCode) << host.err;
     EXPECT_EQ(2u, CountLines(host.out, "\tsupported\t")) << host.out;
 
-    EXPECT_TRUE(SettingsServerEnded(60000)) << "the kit's settings server still runs 60 s after its last client ended";
+    // The kit's settings server ends once its last client has gone (the program's
+    // silent run); until then it holds its file and COM hands it out.
+    EXPECT_TRUE(WaitUntilNotRunning(L"SimSettingsService.exe", 60000))
+        << "the kit's settings server still runs 60 s after its last client ended";
     const ProcessResult unregistered = RunScript(kit + L"\\unregister.cmd");
     ASSERT_TRUE(unregistered.finished);
     EXPECT_EQ(0u, unregistered.exitCode) << unregistered.out << unregistered.err;
     EXPECT_FALSE(KeyExists(deviceClass, view, HKEY_CLASSES_ROOT));
-    EXPECT_FALSE(KeyExists(L"CLSID\\{95200B73-6BC6-4FA3-A9CE-402DC1D4520E}", view, HKEY_CLASSES_ROOT));
-    EXPECT_FALSE(KeyExists(L"TypeLib\\{5B0C1D52-3E57-4A44-9E0B-7F1D2C9A1B02}", view, HKEY_CLASSES_ROOT));
-    EXPECT_FALSE(KeyExists(L"Software\\Classes\\CLSID\\{301AB3CF-48BA-4234-9D63-3378BE356C6C}", view));
+    EXPECT_FALSE(KeyExists(settingsClass, view, HKEY_CLASSES_ROOT));
+    EXPECT_FALSE(KeyExists(settingsTypeLibrary, view, HKEY_CLASSES_ROOT));
+    EXPECT_FALSE(KeyExists(peloClass, view));
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, sharedDlls, L"VexaUtils.dll", view));
 
     const ProcessResult without = RunProcess(Quoted(product + L"\\TarvixUtility.exe") + L" /miseban", 60000);

@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include "MachineProbe.h"
-#include "support/ProcessRun.h"
+#include "support/ChildProcess.h"
 #include "support/RegistryFixtures.h"
 #include "ReleaseFiles.h"
+#include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
 namespace {

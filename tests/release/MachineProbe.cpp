@@ -3,6 +3,7 @@
 #include <shobjidl.h>
 #include <vector>
 #include "Handles.h"
+#include "support/ChildProcess.h"
 
 bool ReadRegString(HKEY root, const std::wstring& path, const wchar_t* name, REGSAM view, std::wstring& value)
 {
@@ -76,27 +77,18 @@ TreeRun RunProcessTree(const std::wstring& commandLine, DWORD timeoutMs)
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     (void)SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits));
 
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                        &startup, &info))
+    ChildProcess program(commandLine, CREATE_SUSPENDED);
+    if (!program.Started())
         return run;
-    unique_handle process(info.hProcess);
-    unique_handle thread(info.hThread);
-    if (!AssignProcessToJobObject(job.get(), process.get())) {
-        TerminateProcess(process.get(), 97);
-        return run;
-    }
+    if (!AssignProcessToJobObject(job.get(), program.Handle()))
+        return run;  // ended, still suspended, by ChildProcess
     run.started = true;
-    ResumeThread(thread.get());
+    program.Resume();
 
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0)
+    run.exitCode = program.WaitForExit(timeoutMs);
+    if (run.exitCode == STILL_ACTIVE)
         return run;
-    GetExitCodeProcess(process.get(), &run.exitCode);
     for (;;) {
         JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
         if (!QueryInformationJobObject(job.get(), JobObjectBasicAccountingInformation, &accounting,
@@ -112,4 +104,3 @@ TreeRun RunProcessTree(const std::wstring& commandLine, DWORD timeoutMs)
     return run;
 }
 
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }

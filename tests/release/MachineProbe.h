@@ -33,4 +33,3 @@ struct TreeRun
 // an NSIS uninstaller hands over to a copy of itself and returns at once.
 TreeRun RunProcessTree(const std::wstring& commandLine, DWORD timeoutMs = 60000);
 
-std::wstring Quoted(const std::wstring& path);

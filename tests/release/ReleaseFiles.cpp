@@ -47,7 +47,7 @@ std::vector<char> ReadAll(const std::wstring& path)
 }
 
 // What the unpacking step took; the test program runs from build/x86_64/bin/.
-std::wstring SnapshotFolder() { return BinFolder() + L"..\\release-check\\"; }
+std::wstring SnapshotFolder() { return BinFile(L"") + L"..\\release-check\\"; }
 
 } // namespace
 

@@ -20,6 +20,7 @@
 #include "detect/MonAppList.h"
 #include "device/UtilityLibrary.h"
 #include "support/RegistryFixtures.h"
+#include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -436,7 +437,7 @@ const char* const bindingNames[] = {
 
 std::vector<LibraryText> LibraryTexts()
 {
-    const std::wstring bin = BinFolder();  // with its separator
+    const std::wstring bin = BinFile(L"");  // with its separator
     std::wstring forward = bin;
     for (wchar_t& ch : forward)
         ch = ch == L'\\' ? L'/' : ch;
@@ -617,7 +618,7 @@ TEST(PerylInputSweep, GeneratedRegistryStatesAndLibraryAnswers)
     {
         VexaUtilsWatch watch;
         ASSERT_TRUE(watch.ok());
-        ScopedCurrentFolder current(BinFolder());
+        ScopedCurrentFolder current(BinFile(L""));
         ASSERT_TRUE(current.ok());
         const std::vector<LibraryText> texts = LibraryTexts();
         for (const LibraryText& t : texts)

@@ -10,11 +10,13 @@
 #include <commctrl.h>
 #include <string>
 #include <vector>
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "ComTestSupport.h"
 #include "HostWindow.h"
 #include "support/PeExports.h"
 #include "support/RegistryFixtures.h"
+#include "support/TempFolder.h"
+#include "support/TestPaths.h"
 #include "VexaUtilsStandIn.h"
 #include "peryl/resource.h"
 
@@ -33,7 +35,6 @@ const char* const utilityExports[] = {
     "VuEnableTRCXEvents",   "AddRef",             "RemoveRef",        "VuDetach",
 };
 
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 std::wstring Wide(const char* text) { return std::wstring(text, text + strlen(text)); }
 
 // The /list lines of Peryl's two pages.
@@ -155,7 +156,7 @@ protected:
 
 TEST_F(PerylRobustness, UtilityLibraryPathValuesThatBreakTheRules)
 {
-    const std::wstring library = BinPath(L"VexaUtils.dll");
+    const std::wstring library = BinFile(L"VexaUtils.dll");
     const struct
     {
         const char* what;
@@ -176,12 +177,12 @@ TEST_F(PerylRobustness, UtilityLibraryPathValuesThatBreakTheRules)
         {"no type and no data", {REG_NONE, {}}, false},
         {"an empty string", {REG_SZ, Bytes(L"")}, false},
         {"a string without any data", {REG_SZ, {}}, false},
-        {"a folder", {REG_SZ, Bytes(BinPath(L""))}, false},
-        {"a resource-only library", {REG_SZ, Bytes(BinPath(L"en-US\\Peryl.dll.mui"))}, false},
-        {"a program", {REG_SZ, Bytes(BinPath(L"TarvixUtility.exe"))}, false},
-        {"a file that is no library", {REG_SZ, Bytes(BinPath(L"..\\stand-ins.reg"))}, false},
+        {"a folder", {REG_SZ, Bytes(BinFile(L""))}, false},
+        {"a resource-only library", {REG_SZ, Bytes(BinFile(L"en-US\\Peryl.dll.mui"))}, false},
+        {"a program", {REG_SZ, Bytes(BinFile(L"TarvixUtility.exe"))}, false},
+        {"a file that is no library", {REG_SZ, Bytes(BinFile(L"..\\stand-ins.reg"))}, false},
         {"a bare name, found beside the host", {REG_SZ, Bytes(L"VexaUtils.dll")}, false},
-        {"a library whose imports lie beside it", {REG_SZ, Bytes(BinPath(L"apart\\VexaUtilsApart.dll"))}, true},
+        {"a library whose imports lie beside it", {REG_SZ, Bytes(BinFile(L"apart\\VexaUtilsApart.dll"))}, true},
     };
     ScopedRegistryKey sharedDlls(sharedDllsKey);
     ASSERT_TRUE(sharedDlls.ok());
@@ -191,7 +192,7 @@ TEST_F(PerylRobustness, UtilityLibraryPathValuesThatBreakTheRules)
         if (test.value.type == REG_MULTI_SZ)
             multi.insert(multi.end(), {0, 0});
         ASSERT_TRUE(SetRaw(sharedDlls, L"VexaUtils.dll", {test.value.type, multi}));
-        const ListRun run = List(Quoted(BinPath(L"Peryl.dll")));
+        const ListRun run = List(Quoted(BinFile(L"Peryl.dll")));
         EXPECT_EQ(DescribeExit(0), DescribeExit(run.code)) << run.err;
         EXPECT_EQ(Listed(test.supported, test.supported), run.out);
         EXPECT_EQ(test.supported ? 2 : 0, run.counters.loads);
@@ -204,7 +205,7 @@ TEST_F(PerylRobustness, UtilityLibraryLackingEachExportInTurn)
     ScopedRegistryKey sharedDlls(sharedDllsKey);
     for (const char* missing : utilityExports) {
         ROW_TRACE(missing);
-        const std::wstring variant = BinPath((L"VexaUtilsWithout" + Wide(missing) + L".dll").c_str());
+        const std::wstring variant = BinFile((L"VexaUtilsWithout" + Wide(missing) + L".dll").c_str());
         // The variant really lacks that one name and has the other thirteen.
         const PeExportTable table = ReadPeExports(variant);
         ASSERT_TRUE(table.ok) << table.error;
@@ -216,7 +217,7 @@ TEST_F(PerylRobustness, UtilityLibraryLackingEachExportInTurn)
         }
 
         ASSERT_TRUE(sharedDlls.SetString(L"VexaUtils.dll", variant));
-        const ListRun run = List(Quoted(BinPath(L"Peryl.dll")));
+        const ListRun run = List(Quoted(BinFile(L"Peryl.dll")));
         EXPECT_EQ(DescribeExit(0), DescribeExit(run.code)) << run.err;
         EXPECT_EQ(Listed(false, false), run.out);
         // Loaded for each page's check, never bound to the end, let go at once.
@@ -226,16 +227,16 @@ TEST_F(PerylRobustness, UtilityLibraryLackingEachExportInTurn)
         ExpectReleased(run.counters);
     }
     // The complete library in the same place: both pages.
-    ASSERT_TRUE(sharedDlls.SetString(L"VexaUtils.dll", BinPath(L"VexaUtils.dll")));
-    EXPECT_EQ(Listed(true, true), List(Quoted(BinPath(L"Peryl.dll"))).out);
+    ASSERT_TRUE(sharedDlls.SetString(L"VexaUtils.dll", BinFile(L"VexaUtils.dll")));
+    EXPECT_EQ(Listed(true, true), List(Quoted(BinFile(L"Peryl.dll"))).out);
 }
 
 // The host program with Peryl, as a user opens it; the rows of the logo-lamp
 // page's application list, or -1 when the host did not show it.
 int ListedApplications()
 {
-    ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(BinPath(L"Peryl.dll"))));
-    HWND window = WaitForProcessWindow(host, CHostWindow::WindowClassName(), L"", timeout);
+    ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(BinFile(L"Peryl.dll"))));
+    HWND window = host.WaitForWindow(CHostWindow::WindowClassName(), L"", timeout);
     if (window == nullptr) {
         ADD_FAILURE() << "no host window; the host ended with " << DescribeExit(host.WaitForExit(0));
         return -1;
@@ -327,7 +328,7 @@ class PluginCopy
 public:
     PluginCopy() : folder_(L"peryl-language")
     {
-        copied_ = CopyFileW(BinPath(L"Peryl.dll").c_str(), Path().c_str(), FALSE) != FALSE;
+        copied_ = CopyFileW(BinFile(L"Peryl.dll").c_str(), Path().c_str(), FALSE) != FALSE;
         CreateDirectoryW((folder_.path() + L"en-US").c_str(), nullptr);
     }
     bool ok() const { return copied_; }
@@ -357,7 +358,7 @@ TEST_F(PerylRobustness, BrokenLanguageResourceIsReportedAndTheHostGoesOn)
 {
     PluginCopy copy;
     ASSERT_TRUE(copy.ok());
-    const std::string real = FileBytes(BinPath(L"en-US\\Peryl.dll.mui"));
+    const std::string real = FileBytes(BinFile(L"en-US\\Peryl.dll.mui"));
     ASSERT_GT(real.size(), 1024u);
     const struct
     {
@@ -371,7 +372,7 @@ TEST_F(PerylRobustness, BrokenLanguageResourceIsReportedAndTheHostGoesOn)
         {"a header and nothing else", true, real.substr(0, 64)},
         {"cut after the headers", true, real.substr(0, 1024)},
         {"cut in half", true, real.substr(0, real.size() / 2)},
-        {"another program's resources", true, FileBytes(BinPath(L"en-US\\TarvixUtility.exe.mui"))},
+        {"another program's resources", true, FileBytes(BinFile(L"en-US\\TarvixUtility.exe.mui"))},
     };
     const std::string brokenPath = Narrow(copy.Path());
     for (const auto& test : cases) {
@@ -381,9 +382,9 @@ TEST_F(PerylRobustness, BrokenLanguageResourceIsReportedAndTheHostGoesOn)
         // The broken copy first, the working Peryl after it: the host says what it
         // cannot use and shows the working plug-in's two pages.
         ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(copy.Path()) + L" " +
-                                                              Quoted(BinPath(L"Peryl.dll"))),
+                                                              Quoted(BinFile(L"Peryl.dll"))),
                           0, nullptr, true);
-        HWND window = WaitForProcessWindow(host, CHostWindow::WindowClassName(), L"", timeout);
+        HWND window = host.WaitForWindow(CHostWindow::WindowClassName(), L"", timeout);
         ASSERT_NE(nullptr, window) << "the host ended with " << DescribeExit(host.WaitForExit(0)) << "\n"
                                    << host.Errors();
         ASSERT_TRUE(Answers(window)) << "the host window does not answer";
@@ -396,7 +397,7 @@ TEST_F(PerylRobustness, BrokenLanguageResourceIsReportedAndTheHostGoesOn)
         EXPECT_TRUE(code == 0 || code == 2) << DescribeExit(code);
         const std::string errors = host.Errors();
         EXPECT_NE(std::string::npos, errors.find(brokenPath)) << errors;
-        EXPECT_EQ(std::string::npos, errors.find(Narrow(BinPath(L"Peryl.dll")) + "\"")) << errors;
+        EXPECT_EQ(std::string::npos, errors.find(Narrow(BinFile(L"Peryl.dll")) + "\"")) << errors;
     }
 }
 

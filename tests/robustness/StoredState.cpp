@@ -5,7 +5,7 @@
 #include "ComTestSupport.h"
 #include "Handles.h"
 #include "KeyNames.h"
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "SettingsConnection.h"
 
 namespace {

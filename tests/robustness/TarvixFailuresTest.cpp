@@ -6,7 +6,8 @@
 #include "support/RowTrace.h"
 #include <string>
 #include <vector>
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
+#include "support/TestPaths.h"
 #include "ComTestSupport.h"
 #include "CString.h"
 #include "StandIns.h"
@@ -16,7 +17,6 @@
 namespace {
 
 const DWORD timeout = 30000;
-const wchar_t dialogClass[] = L"#32770";
 
 std::wstring Loaded(UINT id)
 {
@@ -74,7 +74,7 @@ protected:
     // The main dialog or the error box of a program, both captioned with the program's title.
     HWND WaitForWindow(ChildProcess& program)
     {
-        return WaitForProcessWindow(program, dialogClass, title, timeout);
+        return program.WaitForWindow(dialogClass, title, timeout);
     }
 
     static bool IsMainDialog(HWND window) { return GetDlgItem(window, IDC_PRESET_LIST) != nullptr; }

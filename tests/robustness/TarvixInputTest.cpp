@@ -6,10 +6,12 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "ComTestSupport.h"
 #include "CString.h"
 #include "support/RegistryFixtures.h"
+#include "support/TempFolder.h"
+#include "support/TestPaths.h"
 #include "StandIns.h"
 #include "StoredState.h"
 #include "TarvixUtilityApp.h"
@@ -18,7 +20,6 @@
 namespace {
 
 const DWORD timeout = 30000;
-const wchar_t dialogClass[] = L"#32770";
 const wchar_t program[] = L"TarvixUtility.exe";
 
 std::wstring Loaded(UINT id)
@@ -260,7 +261,7 @@ class ProgramCopy
 public:
     ProgramCopy() : folder_(L"tarvix-language")
     {
-        copied_ = CopyFileW(BinPath(program).c_str(), (folder_.path() + program).c_str(), FALSE) != FALSE;
+        copied_ = CopyFileW(BinFile(program).c_str(), (folder_.path() + program).c_str(), FALSE) != FALSE;
         CreateDirectoryW((folder_.path() + L"en-US").c_str(), nullptr);
     }
     bool ok() const { return copied_; }
@@ -285,7 +286,7 @@ TEST_F(TarvixInput, MissingOrBrokenLanguageResourcesGiveAClearMessageAndAFailure
 {
     ProgramCopy copy;
     ASSERT_TRUE(copy.ok());
-    const std::string real = FileBytes(BinPath(L"en-US\\TarvixUtility.exe.mui"));
+    const std::string real = FileBytes(BinFile(L"en-US\\TarvixUtility.exe.mui"));
     ASSERT_GT(real.size(), 4096u);
     const struct
     {
@@ -299,7 +300,7 @@ TEST_F(TarvixInput, MissingOrBrokenLanguageResourcesGiveAClearMessageAndAFailure
         {"a header and nothing else", true, real.substr(0, 64)},
         {"cut after the headers", true, real.substr(0, 1024)},
         {"cut in half", true, real.substr(0, real.size() / 2)},
-        {"another program's resources", true, FileBytes(BinPath(L"en-US\\Peryl.dll.mui"))},
+        {"another program's resources", true, FileBytes(BinFile(L"en-US\\Peryl.dll.mui"))},
     };
     for (const auto& test : cases) {
         ROW_TRACE(test.what);
@@ -310,7 +311,7 @@ TEST_F(TarvixInput, MissingOrBrokenLanguageResourcesGiveAClearMessageAndAFailure
 
         // Normal start: one message in English, then the end with a failure status.
         ChildProcess run(copy.Line(L""));
-        HWND box = WaitForProcessWindow(run, dialogClass, L"TarvixUtility", timeout);
+        HWND box = run.WaitForWindow(dialogClass, L"TarvixUtility", timeout);
         ASSERT_NE(nullptr, box) << "no message; the program ended with " << DescribeExit(run.WaitForExit(0));
         EXPECT_NE(std::wstring::npos, WindowText(GetDlgItem(box, 0xFFFF)).find(L"language resources"))
             << Narrow(WindowText(GetDlgItem(box, 0xFFFF)));
@@ -347,7 +348,7 @@ TEST_F(TarvixInput, ATranslatedTitleCaptionsTheMainDialog)
     ProgramCopy copy;
     ASSERT_TRUE(copy.ok());
     const std::wstring retitled = L"Tarvix Button Utility, translated by a test";
-    ASSERT_TRUE(copy.WriteLanguage(FileBytes(BinPath(L"en-US\\TarvixUtility.exe.mui"))));
+    ASSERT_TRUE(copy.WriteLanguage(FileBytes(BinFile(L"en-US\\TarvixUtility.exe.mui"))));
     ASSERT_TRUE(ReplaceString(copy.LanguagePath(), IDS_APP_TITLE, retitled));
 
     ChildProcess run(copy.Line(L""));

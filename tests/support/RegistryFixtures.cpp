@@ -1,5 +1,5 @@
 #include "RegistryFixtures.h"
-#include <shellapi.h>
+#include <objbase.h>
 #include <cstring>
 
 namespace {
@@ -205,40 +205,6 @@ bool ScopedRegistryValue::Remove()
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
-ScopedTempFolder::ScopedTempFolder(const wchar_t* tag)
-{
-    wchar_t temp[MAX_PATH];
-    const DWORD length = GetTempPathW(MAX_PATH, temp);
-    static LONG serial = 0;
-    path_ = std::wstring(temp, length) + tag + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(InterlockedIncrement(&serial)) + L"\\";
-    CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-ScopedTempFolder::~ScopedTempFolder()
-{
-    // SHFileOperation wants a double-NUL-terminated list.
-    std::wstring from = path_.substr(0, path_.size() - 1);
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NO_UI;
-    (void)SHFileOperationW(&operation);
-}
-
-std::wstring ScopedTempFolder::MakeFile(const std::wstring& relativePath)
-{
-    const std::wstring full = path_ + relativePath;
-    for (size_t slash = full.find(L'\\', path_.size()); slash != std::wstring::npos;
-         slash = full.find(L'\\', slash + 1))
-        CreateDirectoryW(full.substr(0, slash).c_str(), nullptr);
-    HANDLE file = ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    return full;
-}
-
 ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name)
 {
     wchar_t buffer[1024];
@@ -268,4 +234,11 @@ ScopedCurrentFolder::~ScopedCurrentFolder()
 {
     if (changed_)
         (void)SetCurrentDirectoryW(old_.c_str());
+}
+
+std::wstring RegistryGuid(REFGUID guid)
+{
+    wchar_t text[40] = L"";
+    const int length = StringFromGUID2(guid, text, ARRAYSIZE(text));
+    return std::wstring(text, length > 0 ? length - 1 : 0);
 }

@@ -74,24 +74,6 @@ private:
     std::vector<BYTE> data_;
 };
 
-// A fresh folder under %TEMP%, removed with its files on destruction.
-class ScopedTempFolder
-{
-public:
-    explicit ScopedTempFolder(const wchar_t* tag);
-    ~ScopedTempFolder();
-    ScopedTempFolder(const ScopedTempFolder&) = delete;
-    ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
-
-    // Path with a trailing backslash.
-    const std::wstring& path() const noexcept { return path_; }
-    // Creates an empty file (and its sub-folder) below the folder; answers its full path.
-    std::wstring MakeFile(const std::wstring& relativePath);
-
-private:
-    std::wstring path_;
-};
-
 // Sets an environment variable of this process for one scope.
 class ScopedEnvironment
 {
@@ -124,3 +106,6 @@ private:
 };
 
 bool KeyExists(const std::wstring& path, REGSAM view = 0, HKEY root = HKEY_LOCAL_MACHINE);
+// A GUID as a key name holds it: "{83941AFF-B961-...}". Taken from the product's
+// own GUIDs, a key of a registration script that names another is not found.
+std::wstring RegistryGuid(REFGUID guid);

@@ -1,8 +1,7 @@
 #pragma once
-// Where the build put things, seen from a running test program (bin/).
+// Where the build put things, seen from a running test or benchmark program (bin/).
 #include <string>
 
-// The folder of the running test program, with a trailing backslash.
-std::wstring BinFolder();
-// A file in the bin folder.
+// A file in the folder of the running program; BinFile(L"") is the folder itself,
+// with its trailing backslash.
 std::wstring BinFile(const wchar_t* name);

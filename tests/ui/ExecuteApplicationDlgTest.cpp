@@ -13,69 +13,10 @@
 #include "LanguageModule.h"
 #include "support/DialogWatch.h"
 #include "support/ModalDriver.h"
+#include "support/TempFolder.h"
 #include "tarvix/resource.h"
 
 namespace {
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                ::DeleteFileW(child.c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(path.c_str());
-}
-
-// A folder of its own under the temporary folder, removed with everything in it.
-class TempFolder
-{
-public:
-    TempFolder()
-    {
-        static int counter = 0;
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        path_ = std::wstring(temp) + L"chooser-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                std::to_wstring(++counter);
-        RemoveTree(path_);  // left by an ended process of the same id
-        ::CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~TempFolder() { RemoveTree(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::wstring& Path() const { return path_; }
-
-    std::wstring File(const std::wstring& name) const
-    {
-        const std::wstring file = path_ + L"\\" + name;
-        HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(h);
-        return file;
-    }
-
-    std::wstring Folder(const std::wstring& name) const
-    {
-        const std::wstring folder = path_ + L"\\" + name;
-        ::CreateDirectoryW(folder.c_str(), nullptr);
-        return folder;
-    }
-
-private:
-    std::wstring path_;
-};
 
 bool Exists(const std::wstring& path)
 {
@@ -204,9 +145,9 @@ protected:
 
     static bool StillOpen(const CDialog& d) { return d.m_hWnd != nullptr && d.GetEndResult() == -1; }
 
-    TempFolder temp;
-    std::wstring tool = temp.File(L"Tool.exe");
-    std::wstring work = temp.Folder(L"Work");
+    ScopedTempFolder temp{L"chooser"};
+    std::wstring tool = temp.MakeFile(L"Tool.exe");
+    std::wstring work = temp.MakeFolder(L"Work");
     CSpecialButtonData target;
 };
 
@@ -273,21 +214,21 @@ TEST_F(ApplicationChooser, EditsAreStoredExactlyAndALetterCaseChangeCounts)
 
 TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorrectsThem)
 {
-    const std::wstring missing = temp.Path() + L"\\Missing.exe";
-    const std::wstring notes = temp.File(L"notes.txt");
+    const std::wstring missing = temp.path() + L"Missing.exe";
+    const std::wstring notes = temp.MakeFile(L"notes.txt");
     const std::vector<Fields> refused{
         {L"", L"", L""},                                   // no program
         {missing, L"", L""},                               // nothing of that name
         {work, L"", L""},                                  // a folder as program
         {L"\"" + tool + L"\" /s", L"", L""},               // program and switch in one field
         {L"\"" + tool + L"\"", L"", L""},                  // quotes are not part of a name
-        {temp.Path() + L"\\T*.exe", L"", L""},             // a pattern names no one file
+        {temp.path() + L"T*.exe", L"", L""},               // a pattern names no one file
         {tool, L"-a", notes},                              // a file as working folder
-        {tool, L"-a", temp.Path() + L"\\Nowhere"},         // a folder that does not exist
+        {tool, L"-a", temp.path() + L"Nowhere"},           // a folder that does not exist
     };
     std::vector<Fields> afterRefusal;
     std::vector<bool> open;
-    const Fields corrected{tool, L"-final", temp.Path()};
+    const Fields corrected{tool, L"-final", temp.folder()};
     ChooserOn chooser(target, true);  // silent: refusals show no warning
     EXPECT_EQ(IDOK, chooser.Run([&](CDialog& d) {
         for (const Fields& f : refused) {
@@ -309,12 +250,12 @@ TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorr
     EXPECT_EQ(1, chooser.IsChanged());
     EXPECT_EQ(CString(tool.c_str()), target.applicationPath);
     EXPECT_EQ(CString(L"-final"), target.applicationArguments);
-    EXPECT_EQ(CString(temp.Path().c_str()), target.applicationFolder);
+    EXPECT_EQ(CString(temp.folder().c_str()), target.applicationFolder);
 }
 
 TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExists)
 {
-    const std::wstring deep = temp.Folder(std::wstring(60, L'd')) + L"\\" + std::wstring(60, L'e');
+    const std::wstring deep = temp.MakeFolder(std::wstring(60, L'd')) + L"\\" + std::wstring(60, L'e');
     ::CreateDirectoryW(deep.c_str(), nullptr);
     const size_t folderLength = deep.size() + 1;
     ASSERT_LT(folderLength + 4, 259u);
@@ -327,7 +268,8 @@ TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExi
     };
     const std::wstring longest = fileOfLength(MAX_PATH - 1);
     const std::wstring tooLong = fileOfLength(MAX_PATH);
-    const std::wstring farTooLong = temp.Folder(std::wstring(200, L'f')) + L"\\" + std::wstring(100, L'g') + L".exe";
+    const std::wstring farTooLong =
+        temp.MakeFolder(std::wstring(200, L'f')) + L"\\" + std::wstring(100, L'g') + L".exe";
     {
         HANDLE h = ::CreateFileW(farTooLong.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE)
@@ -362,7 +304,7 @@ TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExi
 
 TEST_F(ApplicationChooser, CancelAndCloseLeaveTheTargetUntouched)
 {
-    const Fields edited{temp.File(L"Other.exe"), L"--other", temp.Path()};
+    const Fields edited{temp.MakeFile(L"Other.exe"), L"--other", temp.folder()};
     ChooserOn cancelled(target);
     EXPECT_EQ(IDCANCEL, cancelled.Run([&](CDialog& d) {
         Fill(d, edited);
@@ -391,7 +333,7 @@ TEST_F(ApplicationChooser, BrowseStartsInProgramFilesWithAnEmptyPathAndFromTheFi
 {
     wchar_t programFiles[MAX_PATH] = L"";
     ASSERT_EQ(S_OK, ::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles));
-    const std::wstring chosen = temp.File(L"Chosen.exe");
+    const std::wstring chosen = temp.MakeFile(L"Chosen.exe");
 
     OpenFileCall first;
     OpenFileCall second;
@@ -443,7 +385,7 @@ TEST_F(ApplicationChooser, BrowseNeverHandsTheOpenFileDialogANameItRefuses)
 {
     wchar_t programFiles[MAX_PATH] = L"";
     ASSERT_EQ(S_OK, ::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles));
-    const std::wstring folder = temp.Path() + L"\\";
+    const std::wstring folder = temp.path();
     const struct
     {
         const char* what;
@@ -453,7 +395,7 @@ TEST_F(ApplicationChooser, BrowseNeverHandsTheOpenFileDialogANameItRefuses)
     } rows[] = {
         {"a quoted program with a switch", L"\"" + tool + L"\" -x", L"", folder},
         {"a switch after an unquoted program", tool + L" -x", tool + L" -x", L""},
-        {"a quoted program in a missing folder", L"\"" + temp.Path() + L"\\Gone\\x.exe\" -x", L"", programFiles},
+        {"a quoted program in a missing folder", L"\"" + temp.path() + L"Gone\\x.exe\" -x", L"", programFiles},
         {"a bar in the name", L"a|b.exe", L"", programFiles},
         {"a folder with its separator", folder, L"", folder},
         {"a relative folder", L"\"Work\\x.exe\" -y", L"", programFiles},
@@ -488,7 +430,7 @@ TEST_F(ApplicationChooser, ABareOrRelativeProgramIsStoredAsTheFileItNamedFromAny
         ~CurrentFolder() { ::SetCurrentDirectoryW(path); }
     } const before;
     ASSERT_NE(L'\0', before.path[0]);
-    const std::wstring tempName = temp.Path().substr(temp.Path().rfind(L'\\') + 1);
+    const std::wstring tempName = temp.folder().substr(temp.folder().rfind(L'\\') + 1);
     const struct
     {
         const char* what;
@@ -496,11 +438,11 @@ TEST_F(ApplicationChooser, ABareOrRelativeProgramIsStoredAsTheFileItNamedFromAny
         std::wstring typed;
         std::wstring stored;
     } rows[] = {
-        {"a bare name", temp.Path(), L"Tool.exe", tool},
+        {"a bare name", temp.folder(), L"Tool.exe", tool},
         {"a relative name", work, L"..\\Tool.exe", tool},
         {"a relative name through the parent", work, L"..\\..\\" + tempName + L"\\Tool.exe", tool},
-        {"a full path is kept as typed", work, temp.Path() + L"\\Work\\..\\Tool.exe",
-         temp.Path() + L"\\Work\\..\\Tool.exe"},
+        {"a full path is kept as typed", work, temp.path() + L"Work\\..\\Tool.exe",
+         temp.path() + L"Work\\..\\Tool.exe"},
     };
     for (const auto& row : rows) {
         ROW_TRACE(row.what);
@@ -522,7 +464,7 @@ TEST_F(ApplicationChooser, CancellingTheOpenFileDialogKeepsAllThreeFields)
 {
     OpenFileCall call;
     FileDialogOverride recorder(Record(call, FALSE));
-    const Fields typed{temp.Path() + L"\\half typed", L"  keep me ", L"C:\\somewhere"};
+    const Fields typed{temp.path() + L"half typed", L"  keep me ", L"C:\\somewhere"};
     Fields after;
     ChooserOn chooser(target);
     EXPECT_EQ(IDCANCEL, chooser.Run([&](CDialog& d) {
@@ -553,7 +495,7 @@ TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently
         std::vector<DialogWatch::Box> warnings;
         EXPECT_EQ(IDCANCEL, chooser.Run([&](CDialog& d) {
             chooserWindow = d.m_hWnd;
-            Type(d, IDC_APP_PATH, temp.Path() + L"\\Missing.exe");
+            Type(d, IDC_APP_PATH, temp.path() + L"Missing.exe");
             Click(d, IDOK);  // returns once the warning was closed
             warnings = boxes.BoxesExcept(chooserWindow);
             open.push_back(StillOpen(d));

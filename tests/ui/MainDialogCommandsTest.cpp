@@ -10,6 +10,7 @@
 #include "MainDialogFixture.h"
 #include "support/DialogWatch.h"
 #include "support/ModalDriver.h"
+#include "support/TempFolder.h"
 #include "tarvix/resource.h"
 
 namespace {
@@ -33,15 +34,6 @@ using Captions = std::vector<std::wstring>;
 void Press(HWND dialog, int id)
 {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-std::wstring TempFolder()
-{
-    wchar_t path[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, path);
-    std::wstring folder = std::wstring(path) + L"tarvix-open-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
 }
 
 // Waits until `folder` holds a file `name`: woken by the folder's change
@@ -152,7 +144,8 @@ TEST_F(MainDialogTest, OwnSettingsWithNothingChosenOrStoredShowsAndWritesFunctio
 
 TEST_F(MainDialogTest, ActionTargetIsOpenedEvenInTheLaunchAndKeyRanges)
 {
-    const std::wstring folder = TempFolder();
+    const ScopedTempFolder temp(L"tarvix-open");
+    const std::wstring folder = temp.folder();
     const std::wstring script = folder + L"\\open.cmd";
     {
         std::ofstream file(std::string(script.begin(), script.end()));

@@ -2,8 +2,10 @@
 #include <functional>
 #include "Handles.h"
 #include "KeyNames.h"
-#include "ProcessWindows.h"
+#include "ProcessReadings.h"
 #include "SettingsConnection.h"
+#include "support/ChildProcess.h"
+#include "support/TestPaths.h"
 #include "tarvix/resource.h"
 
 namespace {
@@ -69,14 +71,15 @@ void StorePresetActive(bool active)
 }
 
 // Polled: the window is another process's, and nothing signals its last paint.
-HWND WaitForPaintedWindow(const StartedProcess& process, const std::function<HWND()>& find)
+HWND WaitForPaintedWindow(const ChildProcess& process, const std::function<HWND()>& find)
 {
     const ULONGLONG end = GetTickCount64() + windowTimeoutMs;
-    while (GetTickCount64() < end && !process.Ended(0)) {
+    while (GetTickCount64() < end) {
         HWND window = find();
         if (window != nullptr && Painted(window))
             return window;
-        Sleep(50);
+        if (process.WaitForExit(50) != STILL_ACTIVE)
+            break;
     }
     return nullptr;
 }
@@ -133,7 +136,7 @@ const std::vector<std::wstring>& SceneNames()
 struct Scene::State
 {
     std::unique_ptr<SceneDevice> device;
-    std::unique_ptr<StartedProcess> process;
+    std::unique_ptr<ChildProcess> process;
 };
 
 Scene::Scene(const std::wstring& name) : state_(new State), name_(name)
@@ -145,10 +148,10 @@ Scene::Scene(const std::wstring& name) : state_(new State), name_(name)
         }
         InstallSampleApplications();
         const std::wstring arguments =
-            L"\"" + ProgramFolder() + L"Peryl.dll\" /page:" + (name == L"host-logo-lamp" ? L"0" : L"1");
-        state_->process.reset(new StartedProcess(L"PlenkitHost.exe", arguments.c_str()));
+            Quoted(BinFile(L"Peryl.dll")) + L" /page:" + (name == L"host-logo-lamp" ? L"0" : L"1");
+        state_->process.reset(new ChildProcess(ProgramLine(L"PlenkitHost.exe", arguments)));
         const DWORD pid = state_->process->Id();
-        main_ = WaitForPaintedWindow(*state_->process, [pid] { return FindVisibleWindow(pid, hostTitle); });
+        main_ = WaitForPaintedWindow(*state_->process, [pid] { return FindProcessWindow(pid, nullptr, hostTitle); });
         shown_ = main_;
         if (shown_ == nullptr)
             error_ = "the host showed no window";
@@ -187,9 +190,9 @@ Scene::Scene(const std::wstring& name) : state_(new State), name_(name)
         return;
     }
 
-    state_->process.reset(new StartedProcess(L"TarvixUtility.exe", nullptr));
+    state_->process.reset(new ChildProcess(ProgramLine(L"TarvixUtility.exe")));
     const DWORD pid = state_->process->Id();
-    main_ = WaitForPaintedWindow(*state_->process, [pid] { return FindVisibleWindow(pid, tarvixTitle); });
+    main_ = WaitForPaintedWindow(*state_->process, [pid] { return FindProcessWindow(pid, nullptr, tarvixTitle); });
     if (main_ == nullptr) {
         error_ = "TarvixUtility showed no window";
         return;
@@ -219,8 +222,8 @@ Scene::~Scene()
         else
             PostMessageW(main_, WM_COMMAND, name_ == L"error-box" ? IDOK : IDCANCEL, 0);
     }
-    // A program that does not close is ended by StartedProcess.
-    (void)state_->process->Ended(closeTimeoutMs);
+    // A program that does not close is ended by ChildProcess.
+    (void)state_->process->WaitForExit(closeTimeoutMs);
 }
 
 DWORD Scene::ProcessId() const { return state_->process ? state_->process->Id() : 0; }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include <string>
-#include "Handles.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -8,29 +8,16 @@ namespace {
 // program that does not end within 30 s (a crash dialog, a hang) fails the test.
 DWORD RunSmokeApp(const std::wstring& arguments)
 {
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path, length);
-    program = program.substr(0, program.find_last_of(L'\\') + 1) + L"framework_smoke_app.exe";
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
-        ADD_FAILURE() << "cannot start " << std::string(program.begin(), program.end());
+    const ChildProcess program(ProgramLine(L"framework_smoke_app.exe", arguments));
+    if (!program.Started()) {
+        ADD_FAILURE() << "cannot start framework_smoke_app.exe (error " << program.StartError() << ")";
         return 0xFFFFFFFFu;
     }
-    unique_handle processHandle(process.hProcess);
-    unique_handle threadHandle(process.hThread);
-    if (::WaitForSingleObject(processHandle.get(), 30000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(processHandle.get(), 0xDEAD);
-        ADD_FAILURE() << "the program did not end";
+    const DWORD status = program.WaitForExit(30000);
+    if (status == STILL_ACTIVE) {
+        ADD_FAILURE() << "the program did not end within 30 s";
         return 0xFFFFFFFFu;
     }
-    DWORD status = 0;
-    ::GetExitCodeProcess(processHandle.get(), &status);
     return status;
 }
 
