@@ -52,9 +52,11 @@ private:
     unique_hlocal acl_;
 };
 
-} // namespace
+}  // namespace
 
-CObserveApp::CObserveApp() : CObserveApp(L"Tarvix") {}
+CObserveApp::CObserveApp() : CObserveApp(L"Tarvix")
+{
+}
 
 CObserveApp::CObserveApp(const wchar_t* baseName)
 {
@@ -116,9 +118,8 @@ HANDLE CObserveApp::CreateNamedObject(const wchar_t* format, Kind kind) const
     name[length - 1] = L'\0';
 
     EveryoneSecurity security;
-    HANDLE handle = kind == Kind::ManualEvent
-                        ? CreateEventW(security.Attributes(), TRUE, FALSE, name.get())
-                        : CreateMutexW(security.Attributes(), FALSE, name.get());
+    HANDLE handle = kind == Kind::ManualEvent ? CreateEventW(security.Attributes(), TRUE, FALSE, name.get())
+                                              : CreateMutexW(security.Attributes(), FALSE, name.get());
     if (handle == nullptr) {
         handle = kind == Kind::ManualEvent ? OpenEventW(eventOpenAccess, FALSE, name.get())
                                            : OpenMutexW(mutexOpenAccess, FALSE, name.get());

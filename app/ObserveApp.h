@@ -50,7 +50,11 @@ public:
     const wchar_t* BaseName() const { return baseName_.get(); }
 
 private:
-    enum class Kind { ManualEvent, Mutex };
+    enum class Kind
+    {
+        ManualEvent,
+        Mutex
+    };
     HANDLE CreateNamedObject(const wchar_t* format, Kind kind) const;
     static DWORD WINAPI WatcherThread(void* self);
     void Watch();

@@ -28,7 +28,7 @@ bool HasProgramResources()
            FindResourceW(GetLanguageResourceHandle(), MAKEINTRESOURCEW(IDD_MAIN_DIALOG), RT_DIALOG) != nullptr;
 }
 
-} // namespace
+}  // namespace
 
 const MessageMapEntry CTarvixUtilityApp::messageEntries[] = {
     MapDefault(WM_NULL),  // the application handles no messages of its own

@@ -16,10 +16,10 @@ INT_PTR CALLBACK EmptyDialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    return static_cast<int>(DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_BASELINE_DIALOG), nullptr,
-                                            EmptyDialogProc, 0));
+    return static_cast<int>(
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_BASELINE_DIALOG), nullptr, EmptyDialogProc, 0));
 }

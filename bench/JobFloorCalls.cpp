@@ -56,7 +56,7 @@ bool ReadButton(ISpecialButtonDevice* device, FloorButton& button)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool ReadButtons(ISpecialButtonDevice* device, std::vector<FloorButton>& buttons, bool silent)
 {
@@ -99,8 +99,8 @@ bool FloorSettings::Connect()
     multithreaded_ = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     return SUCCEEDED(CoCreateInstance(CLSID_SettingsService, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsService,
                                       service_.put_void())) &&
-           SUCCEEDED(CoCreateInstance(CLSID_SettingsCompanion, nullptr, CLSCTX_LOCAL_SERVER,
-                                      IID_ISettingsCompanion, companion_.put_void()));
+           SUCCEEDED(CoCreateInstance(CLSID_SettingsCompanion, nullptr, CLSCTX_LOCAL_SERVER, IID_ISettingsCompanion,
+                                      companion_.put_void()));
 }
 
 FloorSettings::~FloorSettings()

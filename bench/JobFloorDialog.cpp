@@ -20,8 +20,8 @@ const int presetNames[] = {IDS_PRESET_0, IDS_PRESET_1, IDS_PRESET_2, IDS_PRESET_
 // Where the product puts the two labels (96 DPI), clear of the picture.
 const RECT labelPlaces[2] = {{32, 152, 197, 173}, {384, 152, 547, 173}};
 // Controls the page's white shows through.
-const int whiteControls[] = {IDC_OPTION_CHECK, IDC_PRESET_CAPTION, IDC_MOUSE_PICTURE, IDC_BUTTON0_PANEL,
-                             IDC_BUTTON1_PANEL, IDC_BUTTON0_LABEL, IDC_BUTTON1_LABEL};
+const int whiteControls[] = {IDC_OPTION_CHECK,  IDC_PRESET_CAPTION, IDC_MOUSE_PICTURE, IDC_BUTTON0_PANEL,
+                             IDC_BUTTON1_PANEL, IDC_BUTTON0_LABEL,  IDC_BUTTON1_LABEL};
 
 struct Floor
 {
@@ -47,7 +47,8 @@ std::wstring EntryName(const Floor& floor, const FloorButton& button, const Floo
 {
     if (!entry.name.empty())
         return entry.name;
-    return Text(floor.texts, entry.id == static_cast<ULONG>(button.id) + 100 ? IDS_LAUNCH_ENTRY_NAME : IDS_KEY_ENTRY_NAME);
+    return Text(floor.texts,
+                entry.id == static_cast<ULONG>(button.id) + 100 ? IDS_LAUNCH_ENTRY_NAME : IDS_KEY_ENTRY_NAME);
 }
 
 void Show(HWND dialog, Floor& floor)
@@ -159,7 +160,7 @@ INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
@@ -197,8 +198,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     floor.picture.reset(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDB_MOUSE_PICTURE), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     floor.icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
-    const INT_PTR result =
-        DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), nullptr, FloorProc,
-                                reinterpret_cast<LPARAM>(&floor));
+    const INT_PTR result = DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)),
+                                                   nullptr, FloorProc, reinterpret_cast<LPARAM>(&floor));
     return result == -1 ? 1 : 0;
 }

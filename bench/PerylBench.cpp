@@ -44,8 +44,8 @@ bool MakeFile(const std::wstring& folder, const wchar_t* file)
 {
     CreateDirectoryW(productsFolder, nullptr);
     CreateDirectoryW(folder.c_str(), nullptr);
-    unique_handle handle(CreateFileW((folder + file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_handle handle(
+        CreateFileW((folder + file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle.valid();
 }
 
@@ -152,7 +152,8 @@ public:
         auto detach = reinterpret_cast<Plain>(reinterpret_cast<void*>(GetProcAddress(library.get(), "VuDetach")));
         auto supported = reinterpret_cast<Request>(
             reinterpret_cast<void*>(GetProcAddress(library.get(), "VuIsSupportedFunction")));
-        auto driver = reinterpret_cast<Driver>(reinterpret_cast<void*>(GetProcAddress(library.get(), "VuCallDriver")));
+        auto driver = reinterpret_cast<Driver>(
+            reinterpret_cast<void*>(GetProcAddress(library.get(), "VuCallDriver")));
         if (!addRef || !removeRef || !detach || !supported || !driver)
             return false;
         BYTE request[10] = {0, 0, 1, 0, 0x18, 0x01, 0, 0, 0, 0};  // header 0, version 1, function 280
@@ -222,7 +223,7 @@ void PrintOperation(const char* name, const Samples& samples, double targetMs)
     std::printf("\n");
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -247,8 +248,8 @@ int wmain(int argc, wchar_t** argv)
         std::fprintf(stderr, "PerylBench: %s could not be loaded as a plug-in\n", Narrow(argv[2]).c_str());
         return 1;
     }
-    HWND parent = CreateWindowExW(0, L"STATIC", L"PerylBench", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"PerylBench", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
 
     std::vector<PluginClass*> pages = plugin.NewPages();
     if (pages.size() != 2) {

@@ -12,7 +12,7 @@ BOOL CALLBACK CheckChildPainted(HWND child, LPARAM unpainted)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 bool Painted(HWND window)
 {

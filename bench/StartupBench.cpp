@@ -232,8 +232,8 @@ void PrintPhases(const std::string& caseName, int runs, Run runProduct)
                 "the timed runs):\n",
                 read);
     for (const PhaseSeries& phase : phases) {
-        std::printf("  PHASE %s %-28s median %8.1f ms (min %.1f, max %.1f)\n", caseName.c_str(),
-                    phase.name.c_str(), phase.ms.Median(), phase.ms.Min(), phase.ms.Max());
+        std::printf("  PHASE %s %-28s median %8.1f ms (min %.1f, max %.1f)\n", caseName.c_str(), phase.name.c_str(),
+                    phase.ms.Median(), phase.ms.Min(), phase.ms.Max());
     }
     std::fflush(stdout);
 }
@@ -255,7 +255,7 @@ void PrintRatio(const std::string& caseName, const char* measure, const char* wh
     PrintResult(caseName.c_str(), measure, ratio, target);
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -367,9 +367,10 @@ int wmain(int argc, wchar_t** argv)
     if (silent) {
         const Series& platform = programs[3].series;
         if (!platform.ms.Empty() && !platform.peakMb.Empty())
-            std::printf("  for reference, against the platform floor (PlatformFloor.exe): time %.2f, peak working set "
-                        "%.2f\n",
-                        product.ms.Median() / platform.ms.Median(), product.peakMb.Median() / platform.peakMb.Median());
+            std::printf(
+                "  for reference, against the platform floor (PlatformFloor.exe): time %.2f, peak working set "
+                "%.2f\n",
+                product.ms.Median() / platform.ms.Median(), product.peakMb.Median() / platform.peakMb.Median());
     }
 
     if (!cold)

@@ -21,7 +21,7 @@ HRESULT WithPropServices(Call call) noexcept
     return hr;
 }
 
-} // namespace
+}  // namespace
 
 bool accessible_name::set(HWND control, const wchar_t* text) noexcept
 {

@@ -18,9 +18,12 @@ int LengthOf(const wchar_t* text)
     return static_cast<int>(length);
 }
 
-bool IsSpace(wchar_t ch) { return std::iswspace(ch) != 0; }
+bool IsSpace(wchar_t ch)
+{
+    return std::iswspace(ch) != 0;
+}
 
-} // namespace
+}  // namespace
 
 CStringData* CString::AllocateFor(int length)
 {

@@ -82,13 +82,34 @@ private:
     CStringData* data_;
 };
 
-inline bool operator==(const CString& a, const CString& b) noexcept { return a.Compare(b) == 0; }
-inline bool operator==(const CString& a, const wchar_t* b) noexcept { return a.Compare(b) == 0; }
-inline bool operator==(const wchar_t* a, const CString& b) noexcept { return b.Compare(a) == 0; }
-inline bool operator!=(const CString& a, const CString& b) noexcept { return !(a == b); }
-inline bool operator!=(const CString& a, const wchar_t* b) noexcept { return !(a == b); }
-inline bool operator!=(const wchar_t* a, const CString& b) noexcept { return !(a == b); }
-inline bool operator<(const CString& a, const CString& b) noexcept { return a.Compare(b) < 0; }
+inline bool operator==(const CString& a, const CString& b) noexcept
+{
+    return a.Compare(b) == 0;
+}
+inline bool operator==(const CString& a, const wchar_t* b) noexcept
+{
+    return a.Compare(b) == 0;
+}
+inline bool operator==(const wchar_t* a, const CString& b) noexcept
+{
+    return b.Compare(a) == 0;
+}
+inline bool operator!=(const CString& a, const CString& b) noexcept
+{
+    return !(a == b);
+}
+inline bool operator!=(const CString& a, const wchar_t* b) noexcept
+{
+    return !(a == b);
+}
+inline bool operator!=(const wchar_t* a, const CString& b) noexcept
+{
+    return !(a == b);
+}
+inline bool operator<(const CString& a, const CString& b) noexcept
+{
+    return a.Compare(b) < 0;
+}
 
 CString operator+(const CString& a, const CString& b);
 CString operator+(const CString& a, const wchar_t* b);

@@ -30,7 +30,7 @@ bool Matches(const MessageMapEntry& entry, UINT message, WPARAM wParam, LPARAM l
     return false;
 }
 
-} // namespace
+}  // namespace
 
 const MessageMapEntry* CCmdTarget::FindMessageEntry(UINT message, WPARAM wParam, LPARAM lParam) const
 {

@@ -12,7 +12,7 @@ LPARAM Text(const wchar_t* text)
     return reinterpret_cast<LPARAM>(text != nullptr ? text : L"");
 }
 
-} // namespace
+}  // namespace
 
 int CButton::GetCheck() const
 {
@@ -89,8 +89,8 @@ int CComboBox::GetLBText(int index, CString& text) const
         return CB_ERR;
     }
     wchar_t* buffer = text.GetBuffer(length);
-    const int copied = static_cast<int>(Send(*this, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                             reinterpret_cast<LPARAM>(buffer)));
+    const int copied = static_cast<int>(
+        Send(*this, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)));
     text.ReleaseBuffer(copied == CB_ERR ? 0 : copied);
     return copied;
 }

@@ -48,5 +48,5 @@ public:
     int SetItemData(int index, DWORD_PTR data);
     DWORD_PTR GetItemData(int index) const;  // CB_ERR for an index outside the list
     int SetItemDataPtr(int index, void* data);
-    void* GetItemDataPtr(int index) const;   // null for an index outside the list
+    void* GetItemDataPtr(int index) const;  // null for an index outside the list
 };

@@ -16,7 +16,7 @@ public:
     CRITICAL_SECTION section;
 };
 
-} // namespace nsQrt_Tools
+}  // namespace nsQrt_Tools
 
 // Holds a CCriticalSection for one scope, also while an exception passes.
 class CriticalSectionLock

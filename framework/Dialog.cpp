@@ -14,7 +14,7 @@ CDialog*& DialogBeingCreated()
     return dialog;
 }
 
-} // namespace
+}  // namespace
 
 // All messages go to the object through the subclassed window procedure; the
 // dialog procedure only hands the new window to its object and otherwise asks
@@ -66,8 +66,7 @@ INT_PTR CDialog::DoModal()
     // The owner is enabled before the dialog goes, so that it gets the activation.
     ReleaseOwner();
     if (m_hWnd != nullptr) {
-        SetWindowPos(nullptr, 0, 0, 0, 0,
-                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+        SetWindowPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
         if (owner != nullptr && ::GetActiveWindow() == m_hWnd)
             ::SetActiveWindow(owner);
         DestroyWindow();

@@ -15,7 +15,7 @@ FileDialogOverride::Runner& CurrentOverride()
     return runner;
 }
 
-} // namespace
+}  // namespace
 
 CFileDialog::CFileDialog(BOOL, const wchar_t* defaultExtension, const wchar_t* fileName, DWORD flags,
                          const wchar_t* filter, CWnd* parent)

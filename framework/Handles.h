@@ -58,13 +58,34 @@ struct NullIsInvalid
     static void close(T h) noexcept { Close::close(h); }
 };
 
-struct CloseKey { static void close(HKEY h) noexcept { ::RegCloseKey(h); } };
-struct CloseModule { static void close(HMODULE h) noexcept { ::FreeLibrary(h); } };
-struct CloseBstr { static void close(BSTR h) noexcept { ::SysFreeString(h); } };
-struct CloseIcon { static void close(HICON h) noexcept { ::DestroyIcon(h); } };
-struct CloseGdiObject { static void close(HGDIOBJ h) noexcept { ::DeleteObject(h); } };
-struct CloseDc { static void close(HDC h) noexcept { ::DeleteDC(h); } };
-struct CloseLocal { static void close(HLOCAL h) noexcept { ::LocalFree(h); } };
+struct CloseKey
+{
+    static void close(HKEY h) noexcept { ::RegCloseKey(h); }
+};
+struct CloseModule
+{
+    static void close(HMODULE h) noexcept { ::FreeLibrary(h); }
+};
+struct CloseBstr
+{
+    static void close(BSTR h) noexcept { ::SysFreeString(h); }
+};
+struct CloseIcon
+{
+    static void close(HICON h) noexcept { ::DestroyIcon(h); }
+};
+struct CloseGdiObject
+{
+    static void close(HGDIOBJ h) noexcept { ::DeleteObject(h); }
+};
+struct CloseDc
+{
+    static void close(HDC h) noexcept { ::DeleteDC(h); }
+};
+struct CloseLocal
+{
+    static void close(HLOCAL h) noexcept { ::LocalFree(h); }
+};
 
 // Kernel handles use null or INVALID_HANDLE_VALUE for "none" depending on the call.
 struct KernelHandle
@@ -75,7 +96,7 @@ struct KernelHandle
     static void close(HANDLE h) noexcept { ::CloseHandle(h); }
 };
 
-} // namespace handle_traits
+}  // namespace handle_traits
 
 using unique_handle = unique_resource<handle_traits::KernelHandle>;
 using unique_hkey = unique_resource<handle_traits::NullIsInvalid<HKEY, handle_traits::CloseKey>>;

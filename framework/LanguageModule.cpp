@@ -41,7 +41,7 @@ std::vector<std::wstring> PreferredLanguages()
     return languages;
 }
 
-} // namespace
+}  // namespace
 
 unique_hmodule LoadLanguageModule(HMODULE owner, const wchar_t* muiName)
 {

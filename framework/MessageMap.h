@@ -80,9 +80,8 @@ LRESULT CallNotify(CCmdTarget& target, UINT, WPARAM, LPARAM lParam)
 template <auto Handler>
 LRESULT CallCtlColor(CCmdTarget& target, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HBRUSH brush = (Target<Handler>(target).*Handler)(reinterpret_cast<HDC>(wParam),
-                                                       CWnd::FromHandle(reinterpret_cast<HWND>(lParam)),
-                                                       message - WM_CTLCOLORMSGBOX);
+    HBRUSH brush = (Target<Handler>(target).*Handler)(
+        reinterpret_cast<HDC>(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX);
     return reinterpret_cast<LRESULT>(brush);
 }
 
@@ -92,13 +91,19 @@ LRESULT CallMessage(CCmdTarget& target, UINT, WPARAM wParam, LPARAM lParam)
     return (Target<Handler>(target).*Handler)(wParam, lParam);
 }
 
-} // namespace message_map_detail
+}  // namespace message_map_detail
 
 template <auto Handler>
 constexpr MessageMapEntry MapCommand(UINT code, UINT id)
 {
     message_map_detail::CheckHandler<Handler, void()>();
-    return {WM_COMMAND, WM_COMMAND, MessageMatch::Command, code, id, id, nullptr,
+    return {WM_COMMAND,
+            WM_COMMAND,
+            MessageMatch::Command,
+            code,
+            id,
+            id,
+            nullptr,
             &message_map_detail::CallPlain<Handler>};
 }
 
@@ -106,7 +111,13 @@ template <auto Handler>
 constexpr MessageMapEntry MapCommandRange(UINT code, UINT firstId, UINT lastId)
 {
     message_map_detail::CheckHandler<Handler, void(UINT)>();
-    return {WM_COMMAND, WM_COMMAND, MessageMatch::Command, code, firstId, lastId, nullptr,
+    return {WM_COMMAND,
+            WM_COMMAND,
+            MessageMatch::Command,
+            code,
+            firstId,
+            lastId,
+            nullptr,
             &message_map_detail::CallWithId<Handler>};
 }
 
@@ -114,23 +125,28 @@ template <auto Handler>
 constexpr MessageMapEntry MapNotify(UINT code, UINT id)
 {
     message_map_detail::CheckHandler<Handler, void(NMHDR*, LRESULT*)>();
-    return {WM_NOTIFY, WM_NOTIFY, MessageMatch::Notify, code, id, id, nullptr,
-            &message_map_detail::CallNotify<Handler>};
+    return {
+        WM_NOTIFY, WM_NOTIFY, MessageMatch::Notify, code, id, id, nullptr, &message_map_detail::CallNotify<Handler>};
 }
 
 template <auto Handler>
 constexpr MessageMapEntry MapPaint()
 {
     message_map_detail::CheckHandler<Handler, void()>();
-    return {WM_PAINT, WM_PAINT, MessageMatch::Message, 0, 0, 0, nullptr,
-            &message_map_detail::CallPlain<Handler>};
+    return {WM_PAINT, WM_PAINT, MessageMatch::Message, 0, 0, 0, nullptr, &message_map_detail::CallPlain<Handler>};
 }
 
 template <auto Handler>
 constexpr MessageMapEntry MapCtlColor()
 {
     message_map_detail::CheckHandler<Handler, HBRUSH(HDC, CWnd*, UINT)>();
-    return {WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, MessageMatch::Message, 0, 0, 0, nullptr,
+    return {WM_CTLCOLORMSGBOX,
+            WM_CTLCOLORSTATIC,
+            MessageMatch::Message,
+            0,
+            0,
+            0,
+            nullptr,
             &message_map_detail::CallCtlColor<Handler>};
 }
 
@@ -138,8 +154,7 @@ template <auto Handler>
 constexpr MessageMapEntry MapMessage(UINT message)
 {
     message_map_detail::CheckHandler<Handler, LRESULT(WPARAM, LPARAM)>();
-    return {message, message, MessageMatch::Message, 0, 0, 0, nullptr,
-            &message_map_detail::CallMessage<Handler>};
+    return {message, message, MessageMatch::Message, 0, 0, 0, nullptr, &message_map_detail::CallMessage<Handler>};
 }
 
 template <auto Handler>

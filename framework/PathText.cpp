@@ -12,7 +12,7 @@ bool IsDriveLetter(wchar_t ch) noexcept
     return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z');
 }
 
-} // namespace
+}  // namespace
 
 bool IsFullPath(const wchar_t* path) noexcept
 {

@@ -18,7 +18,7 @@ double FileTimeMs(const FILETIME& time)
     return static_cast<double>(value.QuadPart) / 10000.0;
 }
 
-} // namespace
+}  // namespace
 
 namespace FrameworkPhase {
 TimelinePhase runtimeStart{"runtime-start", false};
@@ -26,7 +26,7 @@ TimelinePhase languageModule{"language-module", false};
 TimelinePhase dialogCreated{"dialog-created", false};
 TimelinePhase firstPaint{"first-paint", false};
 TimelinePhase exit{"exit", false};
-} // namespace FrameworkPhase
+}  // namespace FrameworkPhase
 
 namespace phase_timeline {
 
@@ -39,18 +39,19 @@ void Write(TimelinePhase& phase, const char* detail) noexcept
     if (!phase.repeats && phase.marked)
         return;
     phase.marked = true;
-    const double ms =
-        startMs + static_cast<double>(now.QuadPart - startCount.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    const double ms = startMs + static_cast<double>(now.QuadPart - startCount.QuadPart) * 1000.0 /
+                                    static_cast<double>(frequency.QuadPart);
     char line[160];
     const int length = std::snprintf(line, sizeof(line), "%.3f %s%s%s\r\n", ms, phase.name,
                                      detail != nullptr ? " " : "", detail != nullptr ? detail : "");
     DWORD written = 0;
     if (length > 0)
-        (void)WriteFile(file.get(), line, static_cast<DWORD>(length < static_cast<int>(sizeof(line)) ? length : sizeof(line) - 1),
+        (void)WriteFile(file.get(), line,
+                        static_cast<DWORD>(length < static_cast<int>(sizeof(line)) ? length : sizeof(line) - 1),
                         &written, nullptr);
 }
 
-} // namespace phase_timeline
+}  // namespace phase_timeline
 
 void StartPhaseTimeline() noexcept
 {

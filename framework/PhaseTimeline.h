@@ -19,12 +19,12 @@ extern TimelinePhase languageModule;  // the language resources loaded
 extern TimelinePhase dialogCreated;   // the first modal dialog's window made
 extern TimelinePhase firstPaint;      // nothing left to paint in the first modal dialog
 extern TimelinePhase exit;            // the program's entry about to return
-} // namespace FrameworkPhase
+}  // namespace FrameworkPhase
 
 namespace phase_timeline {
 extern bool on;
 void Write(TimelinePhase& phase, const char* detail) noexcept;
-} // namespace phase_timeline
+}  // namespace phase_timeline
 
 // Reads the environment; called once, at the program's entry.
 void StartPhaseTimeline() noexcept;

@@ -78,7 +78,7 @@ HeapStringManager& Heap()
 
 IStringManager* currentManager = nullptr;
 
-} // namespace
+}  // namespace
 
 IStringManager* GetDefaultStringManager()
 {

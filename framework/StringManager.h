@@ -8,9 +8,9 @@ class IStringManager;
 struct CStringData
 {
     IStringManager* manager;
-    volatile LONG refs;   // -1: static block that is never freed (the empty string)
-    int length;           // in UTF-16 units, without the terminator
-    int capacity;         // in UTF-16 units, without the terminator
+    volatile LONG refs;  // -1: static block that is never freed (the empty string)
+    int length;          // in UTF-16 units, without the terminator
+    int capacity;        // in UTF-16 units, without the terminator
 
     wchar_t* Chars() noexcept { return reinterpret_cast<wchar_t*>(this + 1); }
     bool IsShared() const noexcept { return refs > 1; }

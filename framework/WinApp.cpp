@@ -10,7 +10,7 @@ namespace {
 
 CWinApp* application = nullptr;
 
-} // namespace
+}  // namespace
 
 CWinApp* AfxGetApp() noexcept
 {

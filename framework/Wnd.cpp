@@ -57,7 +57,7 @@ std::exception_ptr& PendingException()
     return pending;
 }
 
-} // namespace
+}  // namespace
 
 void KeepPendingException(std::exception_ptr error) noexcept
 {
@@ -142,8 +142,8 @@ BOOL CWnd::SubclassWindow(HWND hwnd)
     if (!::SetPropW(hwnd, objectProperty, this))
         return FALSE;
     m_hWnd = hwnd;
-    auto super = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameworkWindowProcedure)));
+    auto super = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameworkWindowProcedure)));
     if (super == nullptr) {
         // The window belongs to another process or refuses a new procedure.
         ::RemovePropW(hwnd, objectProperty);

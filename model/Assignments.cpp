@@ -15,7 +15,7 @@ void CopyEntryIntoData(const _SPECIAL_BUTTON_INFO& entry, CSpecialButtonData& da
     data.keyCombination = entry.keyCombination;
 }
 
-} // namespace
+}  // namespace
 
 CAssignments::~CAssignments()
 {

@@ -52,7 +52,7 @@ unique_bstr DeviceString(const CString& text)
     return unique_bstr(text.AllocSysString());
 }
 
-} // namespace
+}  // namespace
 
 CString FunctionTextFromName(const CString& name)
 {

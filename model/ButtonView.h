@@ -29,8 +29,8 @@ struct SettingsAction
     enum class Kind
     {
         None,
-        OpenTarget,   // the function's own program, through the shell
-        Program,      // the application chooser
+        OpenTarget,  // the function's own program, through the shell
+        Program,     // the application chooser
         KeyCombination,
     };
     Kind kind = Kind::None;

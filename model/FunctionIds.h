@@ -12,14 +12,26 @@ constexpr UINT32 KeyCombinationLast = 300;
 // When the device lists this id, the button's launch entry is inserted if not seen yet.
 constexpr UINT32 ListingMarker = 201;
 
-constexpr bool IsLaunch(UINT32 id) { return id >= LaunchFirst && id <= LaunchLast; }
-constexpr bool IsKeyCombination(UINT32 id) { return id >= KeyCombinationFirst && id <= KeyCombinationLast; }
+constexpr bool IsLaunch(UINT32 id)
+{
+    return id >= LaunchFirst && id <= LaunchLast;
+}
+constexpr bool IsKeyCombination(UINT32 id)
+{
+    return id >= KeyCombinationFirst && id <= KeyCombinationLast;
+}
 // The button's own launch and key-combination functions.
-constexpr UINT32 OwnLaunch(INT32 buttonId) { return static_cast<UINT32>(buttonId) + 100; }
-constexpr UINT32 OwnKeyCombination(INT32 buttonId) { return static_cast<UINT32>(buttonId) + 200; }
+constexpr UINT32 OwnLaunch(INT32 buttonId)
+{
+    return static_cast<UINT32>(buttonId) + 100;
+}
+constexpr UINT32 OwnKeyCombination(INT32 buttonId)
+{
+    return static_cast<UINT32>(buttonId) + 200;
+}
 
 // Type numbers that mark a button's own entries.
 constexpr INT32 TypeKeyCombination = 0;
 constexpr INT32 TypeLaunch = 1;
 
-} // namespace FunctionIds
+}  // namespace FunctionIds

@@ -84,7 +84,7 @@ void AppendName(CString& text, const CString& name, const CString& noKey)
         text = name;
 }
 
-} // namespace
+}  // namespace
 
 CString NoKeyText()
 {

@@ -6,17 +6,29 @@
 
 namespace KeyCombination {
 
-constexpr UINT FirstModifier(UINT32 k) { return (k >> 24) & 0xFF; }
-constexpr UINT SecondModifier(UINT32 k) { return (k >> 16) & 0xFF; }
-constexpr UINT Category(UINT32 k) { return (k >> 8) & 0xFF; }
-constexpr UINT Key(UINT32 k) { return k & 0xFF; }
+constexpr UINT FirstModifier(UINT32 k)
+{
+    return (k >> 24) & 0xFF;
+}
+constexpr UINT SecondModifier(UINT32 k)
+{
+    return (k >> 16) & 0xFF;
+}
+constexpr UINT Category(UINT32 k)
+{
+    return (k >> 8) & 0xFF;
+}
+constexpr UINT Key(UINT32 k)
+{
+    return k & 0xFF;
+}
 constexpr UINT32 Pack(UINT firstModifier, UINT secondModifier, UINT category, UINT key)
 {
-    return ((firstModifier & 0xFFu) << 24) | ((secondModifier & 0xFFu) << 16) |
-           ((category & 0xFFu) << 8) | (key & 0xFFu);
+    return ((firstModifier & 0xFFu) << 24) | ((secondModifier & 0xFFu) << 16) | ((category & 0xFFu) << 8) |
+           (key & 0xFFu);
 }
 
-} // namespace KeyCombination
+}  // namespace KeyCombination
 
 // Key categories of the main key; modifiers are always named with KeyNamed.
 enum KeyCategory : UINT

@@ -12,7 +12,7 @@ int CountFunction(const SpecialButtonFunctions* functions, UINT32 functionId)
     return count;
 }
 
-} // namespace
+}  // namespace
 
 bool IsPresetAvailable(const PresetEntry& preset, const SpecialButtonFunctions* button0,
                        const SpecialButtonFunctions* button1)

@@ -15,14 +15,8 @@ struct PresetEntry
 constexpr int presetTableSize = 8;
 // One table for the program: the preset list hands out pointers into it.
 inline constexpr PresetEntry presetTable[presetTableSize] = {
-    {51, 50, IDS_PRESET_0},
-    {58, 59, IDS_PRESET_1},
-    {56, 57, IDS_PRESET_2},
-    {60, 62, IDS_PRESET_3},
-    {61, 62, IDS_PRESET_4},
-    {63, 64, IDS_PRESET_5},
-    {66, 66, IDS_PRESET_6},
-    {0, 0, IDS_PRESET_OWN},
+    {51, 50, IDS_PRESET_0}, {58, 59, IDS_PRESET_1}, {56, 57, IDS_PRESET_2}, {60, 62, IDS_PRESET_3},
+    {61, 62, IDS_PRESET_4}, {63, 64, IDS_PRESET_5}, {66, 66, IDS_PRESET_6}, {0, 0, IDS_PRESET_OWN},
 };
 constexpr int ownSettingsPreset = presetTableSize - 1;
 // The pair each button gets by default, which a silent run records as a preset in use.

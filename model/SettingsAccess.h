@@ -11,7 +11,7 @@ constexpr LONG CustomFunction0 = 2;  // own choice of the first button
 constexpr LONG CustomFunction1 = 3;  // own choice of the second button
 constexpr LONG Option = 4;           // the dialog's check box
 constexpr LONG Count = 4;
-} // namespace SettingsIndex
+}  // namespace SettingsIndex
 
 // What a read of an integer found.
 enum class SettingRead

@@ -84,7 +84,7 @@ bool HasService(SettingsConnection* record)
     return record != nullptr && record->service;
 }
 
-} // namespace
+}  // namespace
 
 SettingsConnection* GetSettingsConnection()
 {

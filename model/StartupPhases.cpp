@@ -6,4 +6,4 @@ TimelinePhase device{"device", false};
 TimelinePhase buttons{"buttons", false};
 TimelinePhase settingsConnection{"settings-connection", false};
 TimelinePhase settingsCall{"settings-call", true};
-} // namespace StartupPhase
+}  // namespace StartupPhase

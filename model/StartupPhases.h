@@ -8,4 +8,4 @@ extern TimelinePhase device;              // the device object created
 extern TimelinePhase buttons;             // the buttons listed, loaded (and applied in a silent run)
 extern TimelinePhase settingsConnection;  // the settings service and its companion connected
 extern TimelinePhase settingsCall;        // one call on the settings service (detail: which)
-} // namespace StartupPhase
+}  // namespace StartupPhase

@@ -6,8 +6,14 @@ ClassDesc::ClassDesc() = default;
 // the descriptor is usually a static object of a DLL that is going away.
 ClassDesc::~ClassDesc() = default;
 
-INT_PTR ClassDesc::GetClassCount() const noexcept { return classes_.GetSize(); }
-PluginClass* ClassDesc::GetClass(INT_PTR index) const { return classes_[index]; }
+INT_PTR ClassDesc::GetClassCount() const noexcept
+{
+    return classes_.GetSize();
+}
+PluginClass* ClassDesc::GetClass(INT_PTR index) const
+{
+    return classes_[index];
+}
 
 CArray<PluginClass*> ClassDesc::TakeClasses()
 {

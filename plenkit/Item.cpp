@@ -1,17 +1,29 @@
 #include "Plenkit.h"
 
 Item::Item(int tag1, int tag2, int firstControlId, int controlCount)
-    : tag1_(tag1), tag2_(tag2), firstControlId_(firstControlId),
-      controlCount_(controlCount < 0 ? 0 : controlCount), page_(nullptr)
+    : tag1_(tag1), tag2_(tag2), firstControlId_(firstControlId), controlCount_(controlCount < 0 ? 0 : controlCount),
+      page_(nullptr)
 {
 }
 
 Item::~Item() = default;
 
-int Item::GetTag1() const noexcept { return tag1_; }
-int Item::GetTag2() const noexcept { return tag2_; }
-int Item::GetFirstControlId() const noexcept { return firstControlId_; }
-int Item::GetControlCount() const noexcept { return controlCount_; }
+int Item::GetTag1() const noexcept
+{
+    return tag1_;
+}
+int Item::GetTag2() const noexcept
+{
+    return tag2_;
+}
+int Item::GetFirstControlId() const noexcept
+{
+    return firstControlId_;
+}
+int Item::GetControlCount() const noexcept
+{
+    return controlCount_;
+}
 
 bool Item::OwnsControl(int controlId) const noexcept
 {
@@ -20,8 +32,14 @@ bool Item::OwnsControl(int controlId) const noexcept
     return controlId >= firstControlId_ && controlId - firstControlId_ < count;
 }
 
-void Item::Attach(HWND page) noexcept { page_ = page; }
-HWND Item::GetPage() const noexcept { return page_; }
+void Item::Attach(HWND page) noexcept
+{
+    page_ = page;
+}
+HWND Item::GetPage() const noexcept
+{
+    return page_;
+}
 
 HWND Item::GetControl(UINT index) const noexcept
 {

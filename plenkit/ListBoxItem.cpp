@@ -8,6 +8,11 @@ CListBoxItem::CListBoxItem(int tag1, int tag2, int controlId, UINT kind, Setting
 
 CListBoxItem::~CListBoxItem() = default;
 
-void CListBoxItem::SetStrings(const CArray<CString>&) {}
+void CListBoxItem::SetStrings(const CArray<CString>&)
+{
+}
 
-LONG CListBoxItem::FillList() { return 0; }
+LONG CListBoxItem::FillList()
+{
+    return 0;
+}

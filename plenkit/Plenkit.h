@@ -92,8 +92,7 @@ class PLENKIT_API SettingItem : public Item
 {
 public:
     // kind: itemKindNoValue or itemKindIndex.
-    SettingItem(int tag1, int tag2, int firstControlId, int controlCount, UINT kind,
-                SettingOption* option);
+    SettingItem(int tag1, int tag2, int firstControlId, int controlCount, UINT kind, SettingOption* option);
     ~SettingItem() override;  // deletes the option
 
     // Answers the kind given at construction.
@@ -116,7 +115,12 @@ public:
     bool IsListBox() const noexcept;
 
 protected:
-    enum class Shape { Plain, ListBox, RadioButtons };
+    enum class Shape
+    {
+        Plain,
+        ListBox,
+        RadioButtons
+    };
     void SetShape(Shape shape) noexcept;
     // The stored value (owned by the item).
     VARIANT& Value() noexcept;
@@ -145,8 +149,7 @@ public:
 class PLENKIT_API CRadioButtonItem : public SettingItem
 {
 public:
-    CRadioButtonItem(int tag1, int tag2, int firstControlId, int count, UINT kind,
-                     SettingOption* option);
+    CRadioButtonItem(int tag1, int tag2, int firstControlId, int count, UINT kind, SettingOption* option);
     ~CRadioButtonItem() override;
 
     LONG OnInitItem() override;
@@ -248,8 +251,8 @@ PLENKIT_API int PlenkitScale(UINT value, bool vertical);
 
 // The plug-in's exports, looked up by name.
 extern "C" {
-typedef ClassDesc* (__cdecl* PlenkitNewClassDescProc)();
-typedef void (__cdecl* PlenkitDelClassDescProc)();
+typedef ClassDesc*(__cdecl* PlenkitNewClassDescProc)();
+typedef void(__cdecl* PlenkitDelClassDescProc)();
 }
 #define PLENKIT_NEW_CLASS_DESC "global_newClassDesc"
 #define PLENKIT_DEL_CLASS_DESC "global_delClassDesc"

@@ -2,8 +2,8 @@
 #include "Guards.h"
 
 PluginClass::PluginClass(UINT titleId, UINT descriptionId, UINT dialogId, const CString& identity)
-    : titleId_(titleId), descriptionId_(descriptionId), dialogId_(dialogId), category_(0),
-      identity_(identity), window_(nullptr)
+    : titleId_(titleId), descriptionId_(descriptionId), dialogId_(dialogId), category_(0), identity_(identity),
+      window_(nullptr)
 {
 }
 
@@ -13,19 +13,52 @@ PluginClass::~PluginClass()
         delete items_[i];
 }
 
-LONG PluginClass::InitPage() { return 0; }
-LRESULT PluginClass::PageProc(UINT, WPARAM, LPARAM) { return 0; }
-bool PluginClass::IsPageSupported() { return true; }
+LONG PluginClass::InitPage()
+{
+    return 0;
+}
+LRESULT PluginClass::PageProc(UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+bool PluginClass::IsPageSupported()
+{
+    return true;
+}
 
-void PluginClass::SetCategory(UINT category) noexcept { category_ = category; }
-UINT PluginClass::GetCategory() const noexcept { return category_; }
-UINT PluginClass::GetTitleId() const noexcept { return titleId_; }
-UINT PluginClass::GetDescriptionId() const noexcept { return descriptionId_; }
-UINT PluginClass::GetDialogId() const noexcept { return dialogId_; }
-const CString& PluginClass::GetIdentity() const noexcept { return identity_; }
+void PluginClass::SetCategory(UINT category) noexcept
+{
+    category_ = category;
+}
+UINT PluginClass::GetCategory() const noexcept
+{
+    return category_;
+}
+UINT PluginClass::GetTitleId() const noexcept
+{
+    return titleId_;
+}
+UINT PluginClass::GetDescriptionId() const noexcept
+{
+    return descriptionId_;
+}
+UINT PluginClass::GetDialogId() const noexcept
+{
+    return dialogId_;
+}
+const CString& PluginClass::GetIdentity() const noexcept
+{
+    return identity_;
+}
 
-INT_PTR PluginClass::GetItemCount() const noexcept { return items_.GetSize(); }
-SettingItem* PluginClass::GetItemAt(INT_PTR index) const { return items_[index]; }
+INT_PTR PluginClass::GetItemCount() const noexcept
+{
+    return items_.GetSize();
+}
+SettingItem* PluginClass::GetItemAt(INT_PTR index) const
+{
+    return items_[index];
+}
 
 SettingItem* PluginClass::FindItem(int controlId) const noexcept
 {
@@ -46,7 +79,10 @@ void PluginClass::AttachWindow(HWND page)
         (void)MoveControl(positions_[i]);
 }
 
-HWND PluginClass::GetWindow() const noexcept { return window_; }
+HWND PluginClass::GetWindow() const noexcept
+{
+    return window_;
+}
 
 const CArray<PluginClass::ControlPos>& PluginClass::GetControlPositions() const noexcept
 {
@@ -77,8 +113,8 @@ bool PluginClass::MoveControl(const ControlPos& pos) const
     HWND control = GetDlgItem(window_, static_cast<int>(pos.id));
     if (control == nullptr)
         return false;
-    return MoveWindow(control, PlenkitScale(pos.x, false), PlenkitScale(pos.y, true),
-                      PlenkitScale(pos.cx, false), PlenkitScale(pos.cy, true), TRUE) != FALSE;
+    return MoveWindow(control, PlenkitScale(pos.x, false), PlenkitScale(pos.y, true), PlenkitScale(pos.cx, false),
+                      PlenkitScale(pos.cy, true), TRUE) != FALSE;
 }
 
 namespace {
@@ -93,7 +129,7 @@ int ScreenDpi(int axis)
     return dpi > 0 ? dpi : designDpi;
 }
 
-} // namespace
+}  // namespace
 
 int PlenkitScale(UINT value, bool vertical)
 {

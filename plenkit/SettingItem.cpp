@@ -1,9 +1,7 @@
 #include "Plenkit.h"
 
-SettingItem::SettingItem(int tag1, int tag2, int firstControlId, int controlCount, UINT kind,
-                         SettingOption* option)
-    : Item(tag1, tag2, firstControlId, controlCount), kind_(kind), option_(option),
-      shape_(Shape::Plain)
+SettingItem::SettingItem(int tag1, int tag2, int firstControlId, int controlCount, UINT kind, SettingOption* option)
+    : Item(tag1, tag2, firstControlId, controlCount), kind_(kind), option_(option), shape_(Shape::Plain)
 {
     VariantInit(&value_);
 }
@@ -14,8 +12,14 @@ SettingItem::~SettingItem()
     delete option_;
 }
 
-UINT SettingItem::InitType() { return kind_; }
-LONG SettingItem::OnInitItem() { return 0; }
+UINT SettingItem::InitType()
+{
+    return kind_;
+}
+LONG SettingItem::OnInitItem()
+{
+    return 0;
+}
 
 VARIANT SettingItem::GetItem()
 {
@@ -38,8 +42,14 @@ LONG SettingItem::SetItem(const VARIANT& value)
     return 0;
 }
 
-LONG SettingItem::OnCommand(UINT, UINT) { return 0; }
-LRESULT SettingItem::DefWindowProcW(UINT, WPARAM, LPARAM) { return 0; }
+LONG SettingItem::OnCommand(UINT, UINT)
+{
+    return 0;
+}
+LRESULT SettingItem::DefWindowProcW(UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
 
 LONG SettingItem::OnSettingChange()
 {
@@ -49,8 +59,23 @@ LONG SettingItem::OnSettingChange()
     return option_->ApplyValue(value_);
 }
 
-UINT SettingItem::GetKind() const noexcept { return kind_; }
-SettingOption* SettingItem::GetOption() const noexcept { return option_; }
-bool SettingItem::IsListBox() const noexcept { return shape_ == Shape::ListBox; }
-void SettingItem::SetShape(Shape shape) noexcept { shape_ = shape; }
-VARIANT& SettingItem::Value() noexcept { return value_; }
+UINT SettingItem::GetKind() const noexcept
+{
+    return kind_;
+}
+SettingOption* SettingItem::GetOption() const noexcept
+{
+    return option_;
+}
+bool SettingItem::IsListBox() const noexcept
+{
+    return shape_ == Shape::ListBox;
+}
+void SettingItem::SetShape(Shape shape) noexcept
+{
+    shape_ = shape;
+}
+VARIANT& SettingItem::Value() noexcept
+{
+    return value_;
+}

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int radioCount = 3;
 
-} // namespace
+}  // namespace
 
 CLampPage::CLampPage(const LampPageForm& form, const CString& identity)
     : PluginClass(form.titleId, form.descriptionId, form.dialogId, identity), form_(form)
@@ -60,4 +60,7 @@ LRESULT CLampPage::PageProc(UINT msg, WPARAM, LPARAM lParam)
     return 0;
 }
 
-bool CLampPage::IsPageSupported() { return QueryCapability(form_.capability); }
+bool CLampPage::IsPageSupported()
+{
+    return QueryCapability(form_.capability);
+}

@@ -15,7 +15,7 @@ struct LampPageForm
     LampPageControl layout[10];  // SetControlPos in this order; both pages use the same places
     int firstRadioId;            // then the next two ids
     int listId;
-    DWORD capability;            // bit of the utility library's answer
+    DWORD capability;  // bit of the utility library's answer
     // The radio group's option, handed to the radio item; null for none.
     SettingOption* (*makeOption)();
 };

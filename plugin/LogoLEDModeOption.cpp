@@ -12,8 +12,14 @@ LONG CLogoLEDModeOption::ApplyValue(const VARIANT& value)
     return 0;
 }
 
-LONG CLogoLEDModeOption::OptionHookA(LONG_PTR) { return 0; }
-LONG CLogoLEDModeOption::OptionHookB(LONG_PTR) { return 0; }
+LONG CLogoLEDModeOption::OptionHookA(LONG_PTR)
+{
+    return 0;
+}
+LONG CLogoLEDModeOption::OptionHookB(LONG_PTR)
+{
+    return 0;
+}
 
 DWORD CLogoLEDModeOption::LedModeFor(LONG index) noexcept
 {

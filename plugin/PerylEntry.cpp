@@ -6,7 +6,7 @@ namespace {
 
 CPerylDesc perylDesc;
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -18,11 +18,13 @@ ClassDesc* __cdecl global_newClassDesc()
 }
 
 // The descriptor is static and lives until the DLL is unloaded.
-void __cdecl global_delClassDesc() {}
+void __cdecl global_delClassDesc()
+{
+}
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
 {
     return TRUE;
 }
 
-} // extern "C"
+}  // extern "C"

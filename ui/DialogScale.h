@@ -9,8 +9,5 @@ struct DialogScale
 
     int X(int value) const { return MulDiv(value, dpiX, 96); }
     int Y(int value) const { return MulDiv(value, dpiY, 96); }
-    RECT Rect(int left, int top, int right, int bottom) const
-    {
-        return RECT{X(left), Y(top), X(right), Y(bottom)};
-    }
+    RECT Rect(int left, int top, int right, int bottom) const { return RECT{X(left), Y(top), X(right), Y(bottom)}; }
 };

@@ -51,7 +51,8 @@ CString ProgramFilesFolder()
 bool IsWorkingFolder(const CString& folder)
 {
     DWORD attributes = 0;
-    return folder.IsEmpty() || (QueryFileAttributes(folder, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    return folder.IsEmpty() ||
+           (QueryFileAttributes(folder, attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
 }
 
 // Exact, case-sensitive: a change of letter case is a change.
@@ -60,7 +61,7 @@ bool SameApplication(const CSpecialButtonData& a, const ApplicationLaunch& b)
     return a.applicationPath == b.path && a.applicationArguments == b.arguments && a.applicationFolder == b.folder;
 }
 
-} // namespace
+}  // namespace
 
 bool QueryFileAttributes(const CString& path, DWORD& attributes, CString* fullPathOut)
 {
@@ -82,8 +83,8 @@ bool QueryFileAttributes(const CString& path, DWORD& attributes, CString* fullPa
 const MessageMapEntry CZVKExecuteApplicationDlg::messageEntries[] = {
     MapCommand<&CZVKExecuteApplicationDlg::OnBrowse>(BN_CLICKED, IDC_APP_BROWSE),
 };
-const MessageMap CZVKExecuteApplicationDlg::messageMap =
-    MakeMessageMap(&CDialog::messageMap, CZVKExecuteApplicationDlg::messageEntries);
+const MessageMap CZVKExecuteApplicationDlg::messageMap = MakeMessageMap(&CDialog::messageMap,
+                                                                        CZVKExecuteApplicationDlg::messageEntries);
 
 CZVKExecuteApplicationDlg::CZVKExecuteApplicationDlg(const ApplicationLaunch& program, bool silent)
     : CDialog(IDD_APPLICATION_CHOOSER), given_(program), silent_(silent)

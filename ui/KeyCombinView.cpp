@@ -28,7 +28,7 @@ CString SelectedText(const CComboBox& list)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 const MessageMapEntry CKeyCombin_View::messageEntries[] = {
     MapCommand<&CKeyCombin_View::OnOkButton>(BN_CLICKED, IDOK),

@@ -23,8 +23,8 @@ public:
     CComboBox modifierList;
     CComboBox categoryList;
     CComboBox keyList;
-    INT32 changed = 0;               // 1 once a list changed or the stored value had to be cleaned
-    UINT32 keyCombination;           // the packed value shown, then the one composed
+    INT32 changed = 0;      // 1 once a list changed or the stored value had to be cleaned
+    UINT32 keyCombination;  // the packed value shown, then the one composed
     INT32 initialModifierSelection = 0;
     INT32 initialCategorySelection = 0;
     INT32 initialKeySelection = 0;

@@ -14,6 +14,5 @@ public:
     // Paints a client area of width x height into `target`. The background is
     // drawn off-screen and copied in one operation so it does not flicker; the
     // icons (either may be null) are drawn directly on top of it.
-    static void Paint(HDC target, int width, int height, const DialogScale& scale, HICON leftIcon,
-                      HICON rightIcon);
+    static void Paint(HDC target, int width, int height, const DialogScale& scale, HICON leftIcon, HICON rightIcon);
 };

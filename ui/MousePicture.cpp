@@ -60,12 +60,13 @@ std::vector<Cover> Covers(int source, int target)
         cover.first = std::min(source - 1, static_cast<int>(std::floor(from)));
         const int last = std::max(cover.first, std::min(source - 1, static_cast<int>(std::ceil(to)) - 1));
         for (int j = cover.first; j <= last; ++j)
-            cover.shares.push_back(std::max(0.0, std::min(to, j + 1.0) - std::max(from, static_cast<double>(j))) / ratio);
+            cover.shares.push_back(std::max(0.0, std::min(to, j + 1.0) - std::max(from, static_cast<double>(j))) /
+                                   ratio);
     }
     return covers;
 }
 
-} // namespace
+}  // namespace
 
 HBITMAP CMousePicture::Load(HINSTANCE module, const DialogScale& scale)
 {

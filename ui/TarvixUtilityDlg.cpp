@@ -80,13 +80,14 @@ BOOL CALLBACK CancelForeignDialog(HWND window, LPARAM mainDialog)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 const MessageMapEntry CTarvixUtilityDlg::messageEntries[] = {
     MapDefault(WM_SYSCOMMAND),
     MapPaint<&CTarvixUtilityDlg::OnPaint>(),
     MapCtlColor<&CTarvixUtilityDlg::OnCtlColor>(),
-    MapCommandRange<&CTarvixUtilityDlg::OnFunctionChanged>(CBN_SELCHANGE, IDC_BUTTON0_FUNCTIONS, IDC_BUTTON1_FUNCTIONS),
+    MapCommandRange<&CTarvixUtilityDlg::OnFunctionChanged>(CBN_SELCHANGE, IDC_BUTTON0_FUNCTIONS,
+                                                           IDC_BUTTON1_FUNCTIONS),
     MapCommand<&CTarvixUtilityDlg::OnPresetChanged>(CBN_SELCHANGE, IDC_PRESET_LIST),
     MapCommandRange<&CTarvixUtilityDlg::OnFunctionSettings>(BN_CLICKED, IDC_BUTTON0_SETTINGS, IDC_BUTTON1_SETTINGS),
     MapCommand<&CTarvixUtilityDlg::OnOkButton>(BN_CLICKED, IDC_OK),
@@ -100,9 +101,13 @@ const MessageMapEntry CTarvixUtilityDlg::messageEntries[] = {
 };
 const MessageMap CTarvixUtilityDlg::messageMap = MakeMessageMap(&CDialog::messageMap, messageEntries);
 
-CTarvixUtilityDlg::CTarvixUtilityDlg() : CTarvixUtilityDlg(ProcessSettings(), ScreenScale()) {}
+CTarvixUtilityDlg::CTarvixUtilityDlg() : CTarvixUtilityDlg(ProcessSettings(), ScreenScale())
+{
+}
 
-CTarvixUtilityDlg::CTarvixUtilityDlg(ISettingsAccess& settings) : CTarvixUtilityDlg(settings, ScreenScale()) {}
+CTarvixUtilityDlg::CTarvixUtilityDlg(ISettingsAccess& settings) : CTarvixUtilityDlg(settings, ScreenScale())
+{
+}
 
 CTarvixUtilityDlg::CTarvixUtilityDlg(ISettingsAccess& settings, const DialogScale& scale)
     : CDialog(IDD_MAIN_DIALOG), model_(settings), scale_(scale), whiteBrush_(CreateSolidBrush(RGB(255, 255, 255)))

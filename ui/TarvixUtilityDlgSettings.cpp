@@ -25,7 +25,7 @@ void OpenActionTarget(const SettingsAction& action)
         unique_handle process(info.hProcess);  // not waited for
 }
 
-} // namespace
+}  // namespace
 
 void CTarvixUtilityDlg::OnFunctionSettings(UINT id)
 {

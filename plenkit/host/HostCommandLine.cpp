@@ -20,7 +20,8 @@ HostCommandLine ParseHostCommandLine(int argc, const wchar_t* const* argv)
             }
             line.initialPage = value;
         } else if (arg.GetLength() > 1 && arg[0] == L'/' && arg.Find(L'\\') < 0 && arg.Find(L'.') < 0) {
-            line.error = L"Unknown switch \"" + arg + L"\". Use: PlenkitHost [/quiet] [/list] [/page:N] [plug-in.dll ...]";
+            line.error = L"Unknown switch \"" + arg +
+                         L"\". Use: PlenkitHost [/quiet] [/list] [/page:N] [plug-in.dll ...]";
             return line;
         } else {
             line.plugins.push_back(arg);

@@ -12,7 +12,7 @@ constexpr UINT buttonWidth = 80;
 constexpr UINT buttonHeight = 24;
 constexpr UINT descriptionHeight = 80;
 
-} // namespace
+}  // namespace
 
 ATOM CHostWindow::RegisterHostClass()
 {
@@ -31,27 +31,32 @@ ATOM CHostWindow::RegisterHostClass()
 
 namespace {
 
-HWND MakeChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
-               HFONT font, DWORD exStyle = 0)
+HWND MakeChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id, HFONT font,
+               DWORD exStyle = 0)
 {
-    HWND child = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleW(nullptr), nullptr);
+    HWND child = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                 nullptr);
     if (child != nullptr && font != nullptr)
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return child;
 }
 
-int S(UINT value, bool vertical = false) { return PlenkitScale(value, vertical); }
+int S(UINT value, bool vertical = false)
+{
+    return PlenkitScale(value, vertical);
+}
 
-} // namespace
+}  // namespace
 
-CHostWindow::CHostWindow(CPluginSet& plugins, IHostReporter& reporter)
-    : plugins_(plugins), reporter_(reporter)
+CHostWindow::CHostWindow(CPluginSet& plugins, IHostReporter& reporter) : plugins_(plugins), reporter_(reporter)
 {
 }
 
-CHostWindow::~CHostWindow() { Destroy(); }
+CHostWindow::~CHostWindow()
+{
+    Destroy();
+}
 
 void CHostWindow::Destroy()
 {
@@ -83,10 +88,9 @@ HWND CHostWindow::Create(size_t initialPage, bool quitOnClose)
                   S(margin + pageHeight + margin + buttonHeight + margin, true)};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
-    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, WindowClassName(), L"Corvane Settings", style,
-                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr),
-                              this);
+    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, WindowClassName(), L"Corvane Settings", style, CW_USEDEFAULT,
+                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), this);
     if (window_ == nullptr)
         return nullptr;
 
@@ -94,8 +98,8 @@ HWND CHostWindow::Create(size_t initialPage, bool quitOnClose)
     pageList_ = MakeChild(window_, L"LISTBOX", L"", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                           IDC_HOST_PAGE_LIST, font, WS_EX_CLIENTEDGE);
     description_ = MakeChild(window_, L"STATIC", L"", SS_LEFT, IDC_HOST_PAGE_DESCRIPTION, font);
-    noPages_ = MakeChild(window_, L"STATIC", L"No settings pages are available on this computer.",
-                         SS_LEFT, IDC_HOST_NO_PAGES, font);
+    noPages_ = MakeChild(window_, L"STATIC", L"No settings pages are available on this computer.", SS_LEFT,
+                         IDC_HOST_NO_PAGES, font);
     MakeChild(window_, L"BUTTON", L"Close", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, IDC_HOST_CLOSE, font);
 
     for (size_t i = 0; i < plugins_.GetPageCount(); ++i) {
@@ -196,8 +200,8 @@ void CHostWindow::Layout()
 
 void CHostWindow::ReportPageFailure(const Site& site, const wchar_t* what)
 {
-    reporter_.Report(L"The page \"" + site.entry->title + L"\" of \"" + site.entry->pluginPath + L"\" " +
-                     what + L".");
+    reporter_.Report(L"The page \"" + site.entry->title + L"\" of \"" + site.entry->pluginPath + L"\" " + what +
+                     L".");
 }
 
 LRESULT CHostWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -10,8 +10,8 @@ const wchar_t pluginListKey[] = L"Software\\Kelvor Corporation\\Plenkit\\Plug-in
 CString FullPath(const CString& path)
 {
     wchar_t buffer[MAX_PATH * 4];
-    const DWORD length = GetFullPathNameW(path, static_cast<DWORD>(sizeof(buffer) / sizeof(buffer[0])),
-                                          buffer, nullptr);
+    const DWORD length = GetFullPathNameW(path, static_cast<DWORD>(sizeof(buffer) / sizeof(buffer[0])), buffer,
+                                          nullptr);
     if (length == 0 || length >= sizeof(buffer) / sizeof(buffer[0]))
         return path;
     return CString(buffer);
@@ -28,9 +28,9 @@ CString SystemMessage(DWORD error)
     CString text;
     text.Format(L"error %lu", error);
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     unique_hlocal owned(buffer);
     if (length > 0) {
         CString detail(buffer, static_cast<int>(length));
@@ -57,7 +57,7 @@ bool IsRelativePath(const CString& path)
     return path.IsEmpty() || (path[0] != L'\\' && path[0] != L'/');
 }
 
-} // namespace
+}  // namespace
 
 CPluginSet::~CPluginSet()
 {
@@ -123,8 +123,7 @@ bool CPluginSet::Load(const CString& path)
         reporter_.Report(text);
         return false;
     } catch (...) {
-        reporter_.Report(L"The plug-in \"" + plugin->path +
-                         L"\" failed while it set up its pages; it is skipped.");
+        reporter_.Report(L"The plug-in \"" + plugin->path + L"\" failed while it set up its pages; it is skipped.");
         return false;
     }
     if (descriptor == nullptr) {

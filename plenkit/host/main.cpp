@@ -14,9 +14,8 @@ void ListPages(CPluginSet& plugins)
     for (size_t i = 0; i < plugins.GetPageCount(); ++i) {
         const HostPage& entry = plugins.GetPage(i);
         CString line;
-        line.Format(L"%u\t%s\t%s\t%s\n", static_cast<unsigned>(i),
-                    entry.supported ? L"supported" : L"unsupported", entry.title.GetString(),
-                    entry.page->GetIdentity().GetString());
+        line.Format(L"%u\t%s\t%s\t%s\n", static_cast<unsigned>(i), entry.supported ? L"supported" : L"unsupported",
+                    entry.title.GetString(), entry.page->GetIdentity().GetString());
         WriteStdText(STD_OUTPUT_HANDLE, line);
     }
 }
@@ -71,7 +70,7 @@ int RunHost(const HostCommandLine& line)
     return allLoaded ? 0 : 2;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {

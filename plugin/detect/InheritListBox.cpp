@@ -5,7 +5,7 @@ namespace {
 
 constexpr int nameColumnWidth = 450;
 
-} // namespace
+}  // namespace
 
 CInheritListBox::CInheritListBox(int tag1, int tag2, int controlId, UINT kind, SettingOption* option)
     : CListBoxItem(tag1, tag2, controlId, kind, option)

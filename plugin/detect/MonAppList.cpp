@@ -24,7 +24,7 @@ enum class Test
     AppNameFile,              // the key's "AppName" names a file
 };
 
-} // namespace
+}  // namespace
 
 struct CMonAppList::Rule
 {
@@ -39,26 +39,28 @@ namespace {
 
 // In the order they run, which is the order of the names found.
 const CMonAppList::Rule rules[] = {
-    {L"software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Screenlift.exe",
-     L"Screenlift pour Ardent", nullptr, Test::KeyAtScreenliftLocation, false},
+    {L"software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Screenlift.exe", L"Screenlift pour Ardent", nullptr,
+     Test::KeyAtScreenliftLocation, false},
     {L"softWare\\Classes\\MediaCenter.DVR", L"Media Center", nullptr, Test::KeyInMachineView, false},
     {L"software\\classes\\applications\\wmplayer.exe", L"Windows Media Player", nullptr, Test::Key, false},
     {L"software\\Intervideo\\WinDVD4", L"InterVideo WinDVD 5", nullptr, Test::PlayerBehindSeparator, false},
     {L"software\\Intervideo\\DVD7", L"InterVideo WinDVD 7", nullptr, Test::PlayerBehindSeparator, false},
     // This product's path already ends in its folder separator.
-    {L"software\\InterVideo\\DVD8", L"InterVideo WinDVD for Ardent",
-     L"InterVideo WinDVD BD for Ardent", Test::PlayerJoined, false},
-    {L"software\\microsoft\\windows\\currentversion\\app paths\\WinDVDBD.exe",
-     L"InterVideo WinDVD for Ardent", nullptr, Test::Key, false},
+    {L"software\\InterVideo\\DVD8", L"InterVideo WinDVD for Ardent", L"InterVideo WinDVD BD for Ardent",
+     Test::PlayerJoined, false},
+    {L"software\\microsoft\\windows\\currentversion\\app paths\\WinDVDBD.exe", L"InterVideo WinDVD for Ardent",
+     nullptr, Test::Key, false},
     {L"software\\Intervideo\\dvdex", L"InterVideo WinDVD for Ardent", nullptr, Test::PlayerBehindSeparator, true},
     {L"software\\Kelvor Corporation\\Cadence Player", L"Cadence Player", nullptr, Test::AppNameFile, false},
     {L"software\\Kelvor Corporation\\Marlow Digital", L"Marlow Digital", nullptr, Test::Key, false},
     {L"software\\Kelvor Corporation\\Ardent Media plus", L"Ardent Media plus", nullptr, Test::Key, false},
 };
 
-} // namespace
+}  // namespace
 
-CMonAppList::CMonAppList() : location(defaultLocation) {}
+CMonAppList::CMonAppList() : location(defaultLocation)
+{
+}
 
 CMonAppList::~CMonAppList() = default;  // openKey closes what is still open
 
@@ -123,8 +125,8 @@ void CMonAppList::ReadLocation()
     DWORD value = 0;
     DWORD type = REG_NONE;
     DWORD size = sizeof(value);
-    if (RegQueryValueExW(openKey.get(), locationValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExW(openKey.get(), locationValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+            ERROR_SUCCESS &&
         type == REG_DWORD && size == sizeof(value))
         location = value;
     CloseKey();
@@ -142,7 +144,10 @@ bool CMonAppList::OpenKey(const wchar_t* path)
     return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, openKey.put()) == ERROR_SUCCESS;
 }
 
-void CMonAppList::CloseKey() noexcept { openKey.reset(); }
+void CMonAppList::CloseKey() noexcept
+{
+    openKey.reset();
+}
 
 bool CMonAppList::PlayerFileFound(const wchar_t* between, CString* builtPath)
 {
@@ -174,10 +179,9 @@ WORD CMonAppList::NativeArchitecture()
     using NativeInfoProc = void(WINAPI*)(LPSYSTEM_INFO);
     SYSTEM_INFO info = {};
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto native = kernel != nullptr
-                      ? reinterpret_cast<NativeInfoProc>(
-                            reinterpret_cast<void*>(GetProcAddress(kernel, "GetNativeSystemInfo")))
-                      : nullptr;
+    auto native = kernel != nullptr ? reinterpret_cast<NativeInfoProc>(
+                                          reinterpret_cast<void*>(GetProcAddress(kernel, "GetNativeSystemInfo")))
+                                    : nullptr;
     if (native != nullptr)
         native(&info);
     else

@@ -20,7 +20,7 @@ unique_bstr AllocOrThrow(const wchar_t* text)
     return string;
 }
 
-} // namespace
+}  // namespace
 
 static_assert(serviceContext == 0x17, "the service may live in any kind of server");
 
@@ -30,8 +30,8 @@ HRESULT CPeloInterface::Connect()
 {
     if (control)
         return S_FALSE;
-    const HRESULT created =
-        CoCreateInstance(CLSID_PeloControl, nullptr, serviceContext, IID_IPeloControl, control.put_void());
+    const HRESULT created = CoCreateInstance(CLSID_PeloControl, nullptr, serviceContext, IID_IPeloControl,
+                                             control.put_void());
     if (FAILED(created)) {
         (void)control.detach();  // whatever a failed creation left there is not ours to release
         return created;
@@ -47,7 +47,10 @@ HRESULT CPeloInterface::Connect()
     return probed;
 }
 
-void CPeloInterface::Disconnect() { control.reset(); }
+void CPeloInterface::Disconnect()
+{
+    control.reset();
+}
 
 HRESULT CPeloInterface::Transform(DWORD mode, const wchar_t* callerId)
 {

@@ -13,8 +13,8 @@ namespace {
 const wchar_t sharedDllsKey[] = L"Software\\Kelvor Corporation\\Shared Info\\Shared Dlls";
 const wchar_t libraryValue[] = L"VexaUtils.dll";
 
-nsQrt_Tools::CCriticalSection usersLock;    // guards utilityUsers
-nsQrt_Tools::CCriticalSection recordLock;   // guards creating and removing the record
+nsQrt_Tools::CCriticalSection usersLock;   // guards utilityUsers
+nsQrt_Tools::CCriticalSection recordLock;  // guards creating and removing the record
 
 std::atomic<UtilityLibrary*> currentLibrary{nullptr};
 std::atomic<bool> exitHandlerRegistered{false};
@@ -81,7 +81,7 @@ public:
     RunningCheck& operator=(const RunningCheck&) = delete;
 };
 
-} // namespace
+}  // namespace
 
 bool LoadUtilityLibrary(UtilityLibrary& record)
 {
@@ -108,13 +108,11 @@ bool LoadUtilityLibrary(UtilityLibrary& record)
                        Bind(module, "VuIsSupportedFunction", record.VuIsSupportedFunction) &&
                        Bind(module, "VuCallDriver", record.VuCallDriver) &&
                        Bind(module, "VuCallPowerSaving", record.VuCallPowerSaving) &&
-                       Bind(module, "VuRegWnd", record.VuRegWnd) &&
-                       Bind(module, "VuUnRegWnd", record.VuUnRegWnd) &&
+                       Bind(module, "VuRegWnd", record.VuRegWnd) && Bind(module, "VuUnRegWnd", record.VuUnRegWnd) &&
                        Bind(module, "VuCallVideo", record.VuCallVideo) &&
                        Bind(module, "VuGetTRCXFunctionChn", record.VuGetTRCXFunctionChn) &&
                        Bind(module, "VuEnableTRCXEvents", record.VuEnableTRCXEvents) &&
-                       Bind(module, "AddRef", addRef) &&
-                       Bind(module, "RemoveRef", record.RemoveRef) &&
+                       Bind(module, "AddRef", addRef) && Bind(module, "RemoveRef", record.RemoveRef) &&
                        Bind(module, "VuDetach", record.VuDetach);
     if (!bound)
         return false;

@@ -16,7 +16,7 @@ struct CapabilityRequest
     BYTE argument0;
     BYTE argument1;
     BYTE argument2;
-    BYTE padding;       // not set
+    BYTE padding;  // not set
 };
 #pragma pack(pop)
 static_assert(sizeof(CapabilityRequest) == 10, "the library reads exactly ten bytes");

@@ -21,11 +21,20 @@ std::wstring Text(BSTR text)
     return text != nullptr ? std::wstring(text, SysStringLen(text)) : std::wstring();
 }
 
-} // namespace
+}  // namespace
 
-void DeviceModule::Lock() { InterlockedIncrement(&moduleLocks); }
-void DeviceModule::Unlock() { InterlockedDecrement(&moduleLocks); }
-bool DeviceModule::InUse() { return InterlockedCompareExchange(&moduleLocks, 0, 0) != 0; }
+void DeviceModule::Lock()
+{
+    InterlockedIncrement(&moduleLocks);
+}
+void DeviceModule::Unlock()
+{
+    InterlockedDecrement(&moduleLocks);
+}
+bool DeviceModule::InUse()
+{
+    return InterlockedCompareExchange(&moduleLocks, 0, 0) != 0;
+}
 
 ButtonDevice::ButtonDevice() : config_(DeviceConfig::Read()), store_(config_.RootKey())
 {
@@ -294,4 +303,4 @@ HRESULT ButtonDevice::SetKeyCombination(ULONG keyCombination)
     return store_.WriteKeyCombination(button, keyCombination) ? S_OK : E_ACCESSDENIED;
 }
 
-} // namespace sim
+}  // namespace sim

@@ -54,10 +54,10 @@ private:
     const DeviceConfig config_;
     const ButtonStore store_;
     SRWLOCK lock_ = SRWLOCK_INIT;
-    int buttonCursor_ = -1;    // -1 until Prepare
+    int buttonCursor_ = -1;  // -1 until Prepare
     size_t functionCursor_ = 0;
-    bool reading_ = false;     // BeginRead was called
-    LONG currentButton_ = 0;   // the button of the latest SetAssignedFunction
+    bool reading_ = false;    // BeginRead was called
+    LONG currentButton_ = 0;  // the button of the latest SetAssignedFunction
 };
 
-} // namespace sim
+}  // namespace sim

@@ -6,9 +6,12 @@ namespace sim {
 ULONG ButtonStore::DefaultAssignment(LONG button)
 {
     switch (button) {
-    case 1: return 51;  // Back
-    case 2: return 50;  // Forward
-    default: return 66; // Show the desktop
+    case 1:
+        return 51;  // Back
+    case 2:
+        return 50;  // Forward
+    default:
+        return 66;  // Show the desktop
     }
 }
 
@@ -47,4 +50,4 @@ bool ButtonStore::WriteKeyCombination(LONG button, ULONG keyCombination) const
     return WriteDword(ButtonKey(button), L"KeyCombination", keyCombination);
 }
 
-} // namespace sim
+}  // namespace sim

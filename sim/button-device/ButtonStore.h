@@ -9,10 +9,10 @@ namespace sim {
 struct ButtonState
 {
     ULONG assignedFunction = 0;
-    std::wstring applicationPath;       // of the button's own launch function
+    std::wstring applicationPath;  // of the button's own launch function
     std::wstring applicationArguments;
     std::wstring applicationFolder;
-    ULONG keyCombination = 0;           // of the button's own key-combination function
+    ULONG keyCombination = 0;  // of the button's own key-combination function
 };
 
 class ButtonStore
@@ -35,4 +35,4 @@ private:
     std::wstring rootKey_;
 };
 
-} // namespace sim
+}  // namespace sim

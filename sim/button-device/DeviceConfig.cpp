@@ -38,7 +38,7 @@ bool ParseNumber(const std::wstring& text, unsigned long& value)
     return errno == 0 && end != nullptr && *end == L'\0';
 }
 
-} // namespace
+}  // namespace
 
 std::wstring DeviceRootKey()
 {
@@ -119,4 +119,4 @@ LONG DeviceConfig::OwnerOf(ULONG id) const
     return 0;
 }
 
-} // namespace sim
+}  // namespace sim

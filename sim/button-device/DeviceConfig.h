@@ -69,4 +69,4 @@ private:
     FailureList failures_;
 };
 
-} // namespace sim
+}  // namespace sim

@@ -23,7 +23,7 @@ LONG SetText(HKEY key, const wchar_t* name, const std::wstring& value)
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-} // namespace
+}  // namespace
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 {

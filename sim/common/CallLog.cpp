@@ -15,7 +15,7 @@ const wchar_t* LogPath()
     return read ? path : L"";
 }
 
-} // namespace
+}  // namespace
 
 void LogCall(const wchar_t* what, const wchar_t* detail)
 {
@@ -35,4 +35,4 @@ void LogCall(const wchar_t* what, const wchar_t* detail)
     CloseHandle(file);
 }
 
-} // namespace sim
+}  // namespace sim

@@ -6,4 +6,4 @@ namespace sim {
 
 void LogCall(const wchar_t* what, const wchar_t* detail);
 
-} // namespace sim
+}  // namespace sim

@@ -10,9 +10,9 @@ class Key
 public:
     Key(const std::wstring& path, bool create)
     {
-        const LONG result = create
-            ? RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr)
-            : RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key_);
+        const LONG result = create ? RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                                     KEY_READ | KEY_WRITE, nullptr, &key_, nullptr)
+                                   : RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key_);
         if (result != ERROR_SUCCESS)
             key_ = nullptr;
     }
@@ -41,7 +41,8 @@ bool ReadWide(const std::wstring& path, const wchar_t* name, DWORD expectedType,
         return false;
     std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
     size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size) !=
+            ERROR_SUCCESS ||
         type != expectedType)
         return false;
     buffer.resize(size / sizeof(wchar_t));
@@ -49,9 +50,12 @@ bool ReadWide(const std::wstring& path, const wchar_t* name, DWORD expectedType,
     return true;
 }
 
-bool IsSpace(wchar_t ch) { return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n'; }
+bool IsSpace(wchar_t ch)
+{
+    return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n';
+}
 
-} // namespace
+}  // namespace
 
 DWORD ReadDword(const std::wstring& path, const wchar_t* name, DWORD fallback)
 {
@@ -177,4 +181,4 @@ std::wstring GuidText(REFGUID guid)
     return text;
 }
 
-} // namespace sim
+}  // namespace sim

@@ -38,4 +38,4 @@ std::wstring ModulePath(HMODULE module);
 // "{xxxxxxxx-...}" of a GUID.
 std::wstring GuidText(REFGUID guid);
 
-} // namespace sim
+}  // namespace sim

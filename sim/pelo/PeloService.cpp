@@ -69,12 +69,16 @@ private:
     HKEY key_ = nullptr;
 };
 
-const wchar_t* Text(BSTR text) { return text != nullptr ? text : L""; }
+const wchar_t* Text(BSTR text)
+{
+    return text != nullptr ? text : L"";
+}
 
 void AppendToLog(const std::wstring& line)
 {
     wchar_t folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    if (FAILED(
+            SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder)))
         return;
     std::wstring path = std::wstring(folder) + L"\\" + PELO_STANDIN_LOG_FOLDER;
     SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
@@ -220,7 +224,7 @@ std::wstring ClassKey()
     return std::wstring(L"Software\\Classes\\CLSID\\") + clsid;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -275,4 +279,4 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return TRUE;
 }
 
-} // extern "C"
+}  // extern "C"

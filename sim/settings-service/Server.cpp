@@ -12,12 +12,13 @@ Server* runningServer = nullptr;
 std::wstring DefaultStateFile()
 {
     wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    if (FAILED(
+            SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder)))
         return std::wstring();
     return std::wstring(folder) + L"\\SimSettingsService\\settings.txt";
 }
 
-} // namespace
+}  // namespace
 
 ServiceConfig ServiceConfig::Read()
 {
@@ -151,4 +152,4 @@ void SetServer(Server* server)
     runningServer = server;
 }
 
-} // namespace sim
+}  // namespace sim

@@ -95,10 +95,7 @@ struct Server
     SettingsStore store;
     ServerLifetime lifetime;
 
-    explicit Server(const ServiceConfig& configuration)
-        : config(configuration), store(configuration.stateFile)
-    {
-    }
+    explicit Server(const ServiceConfig& configuration) : config(configuration), store(configuration.stateFile) {}
 };
 
 // The running server; set up by the server's entry before any object exists.
@@ -114,4 +111,4 @@ struct ServerModule
     static void LeaveCreation() { TheServer().lifetime.LeaveCreation(); }
 };
 
-} // namespace sim
+}  // namespace sim

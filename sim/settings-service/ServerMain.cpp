@@ -103,7 +103,7 @@ DWORD ParentProcessId()
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {

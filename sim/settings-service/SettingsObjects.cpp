@@ -12,7 +12,7 @@ std::wstring Text(BSTR text)
     return text != nullptr ? std::wstring(text, SysStringLen(text)) : std::wstring();
 }
 
-} // namespace
+}  // namespace
 
 SettingsService::SettingsService() : client_(CallerProcessId())
 {
@@ -127,4 +127,4 @@ HRESULT SettingsCompanion::Reserved3()
     return S_OK;
 }
 
-} // namespace sim
+}  // namespace sim

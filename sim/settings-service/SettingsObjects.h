@@ -49,4 +49,4 @@ private:
     const DWORD client_;
 };
 
-} // namespace sim
+}  // namespace sim

@@ -12,8 +12,8 @@ std::string ToUtf8(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         nullptr);
     std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
     if (size > 0)
         WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size, nullptr,
@@ -71,7 +71,7 @@ HRESULT LastError()
     return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
 
-} // namespace
+}  // namespace
 
 bool SettingsStore::IsValidSection(const std::wstring& section)
 {
@@ -155,8 +155,8 @@ HRESULT SettingsStore::Commit()
     // Written beside the file and moved over it in one step: a crash leaves
     // either the old file or the new one, never a part.
     const std::wstring temporary = file_ + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    FileHandle out(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr));
+    FileHandle out(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (out.get() == INVALID_HANDLE_VALUE)
         return LastError();
     DWORD written = 0;
@@ -176,8 +176,8 @@ HRESULT SettingsStore::Commit()
 
 HRESULT SettingsStore::Reload()
 {
-    FileHandle in(CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle in(CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (in.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
@@ -204,4 +204,4 @@ HRESULT SettingsStore::Reload()
     return S_OK;
 }
 
-} // namespace sim
+}  // namespace sim

@@ -39,4 +39,4 @@ private:
     Values values_;
 };
 
-} // namespace sim
+}  // namespace sim

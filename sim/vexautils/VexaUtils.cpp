@@ -25,10 +25,9 @@ VexaUtilsCounters unsharedCounters = {};
 void OpenCounters()
 {
     wchar_t name[64];
-    swprintf(name, sizeof(name) / sizeof(name[0]), L"%ls%lu", VEXAUTILS_COUNTERS_PREFIX,
-             GetCurrentProcessId());
-    countersMapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                         sizeof(VexaUtilsCounters), name);
+    swprintf(name, sizeof(name) / sizeof(name[0]), L"%ls%lu", VEXAUTILS_COUNTERS_PREFIX, GetCurrentProcessId());
+    countersMapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(VexaUtilsCounters),
+                                         name);
     if (countersMapping != nullptr)
         counters = static_cast<VexaUtilsCounters*>(
             MapViewOfFile(countersMapping, FILE_MAP_WRITE, 0, 0, sizeof(VexaUtilsCounters)));
@@ -82,13 +81,22 @@ bool IsLampRequest(const Request* request)
     return request->functionCode == lampFunctionCode;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
-int __cdecl VuInitialize() { return 1; }
-int __cdecl VuGetLastErrorCode() { return 0; }
-int __cdecl VuGetMachineIDEx() { return 0; }
+int __cdecl VuInitialize()
+{
+    return 1;
+}
+int __cdecl VuGetLastErrorCode()
+{
+    return 0;
+}
+int __cdecl VuGetMachineIDEx()
+{
+    return 0;
+}
 
 int __cdecl VuIsSupportedFunction(const Request* request)
 {
@@ -107,14 +115,32 @@ int __cdecl VuCallDriver(const Request* request, DWORD* answer)
     return 1;
 }
 
-int __cdecl VuCallPowerSaving() { return 0; }
-int __cdecl VuRegWnd() { return 0; }
-int __cdecl VuUnRegWnd() { return 0; }
+int __cdecl VuCallPowerSaving()
+{
+    return 0;
+}
+int __cdecl VuRegWnd()
+{
+    return 0;
+}
+int __cdecl VuUnRegWnd()
+{
+    return 0;
+}
 #ifndef VEXAUTILS_WITHOUT_VIDEO
-int __cdecl VuCallVideo() { return 0; }
+int __cdecl VuCallVideo()
+{
+    return 0;
+}
 #endif
-int __cdecl VuGetTRCXFunctionChn() { return 0; }
-int __cdecl VuEnableTRCXEvents() { return 0; }
+int __cdecl VuGetTRCXFunctionChn()
+{
+    return 0;
+}
+int __cdecl VuEnableTRCXEvents()
+{
+    return 0;
+}
 
 int __cdecl AddRef()
 {
@@ -152,4 +178,4 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
     return TRUE;
 }
 
-} // extern "C"
+}  // extern "C"

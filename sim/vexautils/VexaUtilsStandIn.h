@@ -15,18 +15,18 @@
 
 struct VexaUtilsCounters
 {
-    volatile LONG loads;          // DLL_PROCESS_ATTACH
-    volatile LONG unloads;        // DLL_PROCESS_DETACH
+    volatile LONG loads;    // DLL_PROCESS_ATTACH
+    volatile LONG unloads;  // DLL_PROCESS_DETACH
     volatile LONG addRef;
     volatile LONG removeRef;
     volatile LONG vuDetach;
-    volatile LONG isSupported;    // VuIsSupportedFunction calls
-    volatile LONG callDriver;     // VuCallDriver calls
-    volatile LONG badRequests;    // requests whose fixed fields were wrong
-    volatile LONG references;     // AddRef minus RemoveRef
-    volatile LONG errorModeAtLoad; // the loading thread's error mode at the last load
-    volatile LONG sequenceLength; // calls recorded in `sequence` (the first ones only)
-    LONG sequence[64];            // VexaUtilsCall codes, in call order
+    volatile LONG isSupported;      // VuIsSupportedFunction calls
+    volatile LONG callDriver;       // VuCallDriver calls
+    volatile LONG badRequests;      // requests whose fixed fields were wrong
+    volatile LONG references;       // AddRef minus RemoveRef
+    volatile LONG errorModeAtLoad;  // the loading thread's error mode at the last load
+    volatile LONG sequenceLength;   // calls recorded in `sequence` (the first ones only)
+    LONG sequence[64];              // VexaUtilsCall codes, in call order
 };
 
 enum VexaUtilsCall : LONG

@@ -11,8 +11,7 @@ namespace {
 // Each test uses its own base name: the real one would reach running programs.
 std::wstring UniqueBase(const char* test)
 {
-    return L"TarvixTest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::wstring(test, test + strlen(test));
+    return L"TarvixTest-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::wstring(test, test + strlen(test));
 }
 
 class CountingListener final : public CObserveApp::IObserveEvent
@@ -40,13 +39,13 @@ std::wstring DaclOf(HANDLE object)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     PACL dacl = nullptr;
-    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                        nullptr, &descriptor) != ERROR_SUCCESS)
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                        &descriptor) != ERROR_SUCCESS)
         return L"<unreadable>";
     LPWSTR text = nullptr;
     std::wstring result = L"<unconvertible>";
-    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
-                                                             DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                             &text, nullptr)) {
         result = text;
         LocalFree(text);
     }
@@ -54,9 +53,12 @@ std::wstring DaclOf(HANDLE object)
     return result;
 }
 
-bool IsSignalled(HANDLE object) { return WaitForSingleObject(object, 0) == WAIT_OBJECT_0; }
+bool IsSignalled(HANDLE object)
+{
+    return WaitForSingleObject(object, 0) == WAIT_OBJECT_0;
+}
 
-} // namespace
+}  // namespace
 
 TEST(ObserveApp, NamedObjectsExistWithTheEveryoneDacl)
 {

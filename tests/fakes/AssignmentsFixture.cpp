@@ -6,9 +6,9 @@ void AssignmentsFixture::OfferEveryFunction()
     {
         ULONG id;
         const wchar_t* name;
-    } builtIns[] = {{50, L"Forward"},     {51, L"Back"},       {56, L"Zoom out"},   {57, L"Zoom in"},
-                    {58, L"Copy"},        {59, L"Paste"},      {60, L"Previous"},   {61, L"Play"},
-                    {62, L"Next"},        {63, L"Volume down"}, {64, L"Volume up"}, {66, L"Desktop"}};
+    } builtIns[] = {{50, L"Forward"}, {51, L"Back"},        {56, L"Zoom out"},  {57, L"Zoom in"},
+                    {58, L"Copy"},    {59, L"Paste"},       {60, L"Previous"},  {61, L"Play"},
+                    {62, L"Next"},    {63, L"Volume down"}, {64, L"Volume up"}, {66, L"Desktop"}};
     for (const auto& function : builtIns)
         device->Add(function.id, function.name);
     device->Add(101, L"", 1);

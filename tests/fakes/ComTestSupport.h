@@ -26,7 +26,7 @@ public:
     int Created() const { return created_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }   // lives on the test's stack
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }

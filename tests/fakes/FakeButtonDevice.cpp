@@ -18,7 +18,7 @@ std::string Id(ULONG id)
     return std::to_string(id);
 }
 
-} // namespace
+}  // namespace
 
 FakeFunction& FakeButtonDevice::Add(ULONG id, const wchar_t* name, LONG type)
 {

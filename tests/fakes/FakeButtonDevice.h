@@ -30,9 +30,9 @@ public:
     // --- what the device offers ---------------------------------------------
     std::vector<LONG> buttons{1, 2};
     std::vector<FakeFunction> functions;
-    ULONG endId = 0;                  // delivered with the result that ends the list
-    std::map<LONG, ULONG> assigned;   // per button; unknown buttons fail
-    std::set<std::string> failing;    // method names that answer E_FAIL
+    ULONG endId = 0;                 // delivered with the result that ends the list
+    std::map<LONG, ULONG> assigned;  // per button; unknown buttons fail
+    std::set<std::string> failing;   // method names that answer E_FAIL
 
     FakeFunction& Add(ULONG id, const wchar_t* name, LONG type = 2);
 

@@ -6,7 +6,8 @@ namespace {
 FakePeloRecord* current = nullptr;
 HRESULT(STDAPICALLTYPE* realCoCreateInstance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*) = nullptr;
 
-HRESULT STDAPICALLTYPE WatchedCoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid, LPVOID* object)
+HRESULT STDAPICALLTYPE WatchedCoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid,
+                                               LPVOID* object)
 {
     ++current->creations;
     current->clsid = clsid;
@@ -46,8 +47,8 @@ public:
     HRESULT STDMETHODCALLTYPE ExecuteFunction(ULONG* inOut, BSTR name, ULONG param1, ULONG param2, ULONG flags,
                                               ULONG mode, BSTR callerId, VARIANT value) override
     {
-        current->executes.push_back({inOut != nullptr ? *inOut : 0xDEAD, name != nullptr ? name : L"", param1,
-                                     param2, flags, mode, callerId != nullptr ? callerId : L"", value.vt});
+        current->executes.push_back({inOut != nullptr ? *inOut : 0xDEAD, name != nullptr ? name : L"", param1, param2,
+                                     flags, mode, callerId != nullptr ? callerId : L"", value.vt});
         return current->executeAnswer;
     }
 
@@ -87,7 +88,7 @@ public:
 FakeFactory factory;
 FakePeloRecord fakeRecord;
 
-} // namespace
+}  // namespace
 
 FakePeloService::FakePeloService()
 {
@@ -96,7 +97,8 @@ FakePeloService::FakePeloService()
     patch_ = std::make_unique<ImportPatch>(GetModuleHandleW(nullptr), "ole32.dll", "CoCreateInstance",
                                            reinterpret_cast<void*>(&WatchedCoCreateInstance));
     realCoCreateInstance = reinterpret_cast<decltype(realCoCreateInstance)>(patch_->original());
-    if (FAILED(CoRegisterClassObject(CLSID_PeloControl, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_)))
+    if (FAILED(
+            CoRegisterClassObject(CLSID_PeloControl, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_)))
         cookie_ = 0;
 }
 
@@ -107,4 +109,7 @@ FakePeloService::~FakePeloService()
     patch_.reset();
 }
 
-FakePeloRecord& FakePeloService::record() noexcept { return *current; }
+FakePeloRecord& FakePeloService::record() noexcept
+{
+    return *current;
+}

@@ -11,8 +11,8 @@
 
 struct FakePeloRecord
 {
-    int created = 0;         // objects the factory made
-    int live = 0;            // objects not yet released
+    int created = 0;  // objects the factory made
+    int live = 0;     // objects not yet released
     int probes = 0;
     std::wstring probeName;
     ULONG probeFlags = 0;

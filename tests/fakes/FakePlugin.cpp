@@ -139,7 +139,7 @@ public:
 
 FakeDesc descriptor;
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -149,8 +149,13 @@ ClassDesc* __cdecl global_newClassDesc()
     return &descriptor;
 }
 
-void __cdecl global_delClassDesc() {}
+void __cdecl global_delClassDesc()
+{
+}
 
-FakePluginLog* __cdecl fake_GetLog() { return &fakeLog; }
+FakePluginLog* __cdecl fake_GetLog()
+{
+    return &fakeLog;
+}
 
-} // extern "C"
+}  // extern "C"

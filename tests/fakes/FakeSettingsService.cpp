@@ -4,11 +4,16 @@
 std::string DescribeVariant(const VARIANT& value)
 {
     switch (V_VT(&value)) {
-    case VT_EMPTY: return "VT_EMPTY";
-    case VT_INT: return "VT_INT=" + std::to_string(V_INT(&value));
-    case VT_I4: return "VT_I4=" + std::to_string(V_I4(&value));
-    case VT_BSTR: return "VT_BSTR=" + Narrow(V_BSTR(&value));
-    default: return "VT_" + std::to_string(V_VT(&value));
+    case VT_EMPTY:
+        return "VT_EMPTY";
+    case VT_INT:
+        return "VT_INT=" + std::to_string(V_INT(&value));
+    case VT_I4:
+        return "VT_I4=" + std::to_string(V_I4(&value));
+    case VT_BSTR:
+        return "VT_BSTR=" + Narrow(V_BSTR(&value));
+    default:
+        return "VT_" + std::to_string(V_VT(&value));
     }
 }
 
@@ -85,4 +90,3 @@ HRESULT FakeSettingsService::Commit()
 {
     return Record("Commit", "Commit") ? E_FAIL : S_OK;
 }
-

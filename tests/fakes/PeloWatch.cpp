@@ -14,7 +14,10 @@ DWORD PeloWatch::Get(const wchar_t* name, DWORD fallback) const
     return ReadDword(HKEY_CURRENT_USER, path_, name, fallback);
 }
 
-std::wstring PeloWatch::GetText(const wchar_t* name) const { return ReadString(HKEY_CURRENT_USER, path_, name); }
+std::wstring PeloWatch::GetText(const wchar_t* name) const
+{
+    return ReadString(HKEY_CURRENT_USER, path_, name);
+}
 
 namespace {
 
@@ -26,7 +29,7 @@ std::wstring LogPath()
     return std::wstring(folder) + L"\\" PELO_STANDIN_LOG_FOLDER L"\\" PELO_STANDIN_LOG_FILE;
 }
 
-} // namespace
+}  // namespace
 
 unsigned long long PeloWatch::LogEnd()
 {

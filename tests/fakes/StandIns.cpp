@@ -17,7 +17,7 @@ HKEY CreateKey(const std::wstring& path)
     return key;
 }
 
-} // namespace
+}  // namespace
 
 OwnDeviceState::OwnDeviceState()
     : key_(L"Software\\StandIns\\Tests\\SimButtonDevice-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -106,7 +106,7 @@ bool ServerWasEnding(HRESULT hr)
     }
 }
 
-} // namespace
+}  // namespace
 
 com_ptr<ISettingsService> ConnectToSettingsStandIn()
 {

@@ -5,8 +5,8 @@ const wchar_t sharedDllsKey[] = L"Software\\Kelvor Corporation\\Shared Info\\Sha
 
 VexaUtilsWatch::VexaUtilsWatch() : libraryValue_(sharedDllsKey, L"VexaUtils.dll")
 {
-    const std::wstring configKey =
-        std::wstring(VEXAUTILS_DEFAULT_KEY) + L"\\Test " + std::to_wstring(GetCurrentProcessId());
+    const std::wstring configKey = std::wstring(VEXAUTILS_DEFAULT_KEY) + L"\\Test " +
+                                   std::to_wstring(GetCurrentProcessId());
     config_ = std::make_unique<ScopedRegistryKey>(configKey);
     environment_ = std::make_unique<ScopedEnvironment>(VEXAUTILS_CONFIG_ENV, configKey);
     const std::wstring name = VEXAUTILS_COUNTERS_PREFIX + std::to_wstring(GetCurrentProcessId());
@@ -32,8 +32,14 @@ void VexaUtilsWatch::ResetCounters()
         std::memset(counters_, 0, sizeof(*counters_));
 }
 
-void VexaUtilsWatch::SetCapability(DWORD answer) { config_->SetDword(L"Capability", answer); }
-void VexaUtilsWatch::SetSupported(bool supported) { config_->SetDword(L"Supported", supported ? 1 : 0); }
+void VexaUtilsWatch::SetCapability(DWORD answer)
+{
+    config_->SetDword(L"Capability", answer);
+}
+void VexaUtilsWatch::SetSupported(bool supported)
+{
+    config_->SetDword(L"Supported", supported ? 1 : 0);
+}
 
 bool VexaUtilsWatch::Loaded()
 {

@@ -161,8 +161,7 @@ void MeasureCombo(HWND control, std::vector<Measure>& out)
     RECT client{};
     GetClientRect(control, &client);
     // The closed list shows its entry between the sunken edge and the arrow button.
-    const int field = client.right - GetSystemMetrics(SM_CXVSCROLL) -
-                      2 * GetSystemMetrics(SM_CXEDGE) - 2;
+    const int field = client.right - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE) - 2;
     const int id = GetDlgCtrlID(control);
     const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
@@ -192,8 +191,8 @@ void MeasureListView(HWND control, std::vector<Measure>& out)
         SendMessageW(control, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         RECT label{};
         label.left = LVIR_LABEL;
-        if (buffer[0] == L'\0' || !SendMessageW(control, LVM_GETITEMRECT, static_cast<WPARAM>(i),
-                                                reinterpret_cast<LPARAM>(&label)))
+        if (buffer[0] == L'\0' ||
+            !SendMessageW(control, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&label)))
             continue;
         // What of the label the list shows: its column, within the client area.
         const int available = (label.right < client.right ? label.right : client.right) - label.left;
@@ -241,8 +240,8 @@ BOOL CALLBACK DescribeChild(HWND control, LPARAM param)
     MapWindowPoints(nullptr, child.parent, reinterpret_cast<POINT*>(&rect), 2);
     char style[16];
     std::snprintf(style, sizeof(style), "%08lx", static_cast<unsigned long>(GetWindowLongW(control, GWL_STYLE)));
-    *child.lines += "child\t" + std::to_string(GetDlgCtrlID(control)) + "\t" + Utf8(ClassOf(control)) + "\t" +
-                    style + "\t" + std::to_string(rect.left) + "\t" + std::to_string(rect.top) + "\t" +
+    *child.lines += "child\t" + std::to_string(GetDlgCtrlID(control)) + "\t" + Utf8(ClassOf(control)) + "\t" + style +
+                    "\t" + std::to_string(rect.left) + "\t" + std::to_string(rect.top) + "\t" +
                     std::to_string(rect.right) + "\t" + std::to_string(rect.bottom) + "\t" +
                     std::to_string(TextSize(control, L"Ag", DT_SINGLELINE).cy) + "\n";
     return TRUE;
@@ -279,8 +278,8 @@ std::string Look(HWND window, const std::wstring& pixelFile)
             return lines;
     }
     GdiFlush();
-    unique_handle file(CreateFileW(pixelFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
+    unique_handle file(
+        CreateFileW(pixelFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     const DWORD size = static_cast<DWORD>(client.right) * static_cast<DWORD>(client.bottom) * 4;
     DWORD written = 0;
     if (file && WriteFile(file.get(), bits, size, &written, nullptr) && written == size)
@@ -309,7 +308,7 @@ void MeasureAll(HWND window)
         WriteFile(file.get(), lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" LRESULT CALLBACK FitProbeHook(int code, WPARAM wParam, LPARAM lParam)
 {

@@ -48,7 +48,7 @@ struct SceneRow
     int pageControl;        // for the host: a control of the Peryl page to measure; 0: the whole window
     size_t fewestMeasures;  // fewer means controls went unmeasured
     Look look;
-    bool programIcon[2];    // main dialog: which buttons show a program's icon
+    bool programIcon[2];  // main dialog: which buttons show a program's icon
 };
 
 // The dialogs: the main dialog in both modes (the labels differ), the
@@ -57,8 +57,8 @@ const SceneRow sceneRows[] = {
     // 2 group boxes, 4 buttons, check box, label, entries of 3 lists; button 1 starts a program
     {L"main-own", 0, 30, Look::MainDialog, {false, true}},
     {L"main-preset", 0, 30, Look::MainDialog, {false, false}},
-    {L"key-combination", 0, 30, Look::None, {}},    // 4 labels, 2 buttons, the entries of 3 lists
-    {L"application-chooser", 0, 7, Look::None, {}}, // 4 labels, 3 buttons
+    {L"key-combination", 0, 30, Look::None, {}},     // 4 labels, 2 buttons, the entries of 3 lists
+    {L"application-chooser", 0, 7, Look::None, {}},  // 4 labels, 3 buttons
     // heading, 3 radio buttons, texts, 2 listed applications
     {L"host-logo-lamp", IDC_LOGO_LAMP_HEADING, 8, Look::PerylPage, {}},
     {L"host-lamp-brightness", IDC_LAMP_BRIGHTNESS_HEADING, 8, Look::PerylPage, {}},
@@ -99,7 +99,9 @@ class ProbeHook
 public:
     explicit ProbeHook(HWND window) : module_(LoadLibraryW(L"FitProbe.dll"))
     {
-        const auto proc = module_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module_.get(), "FitProbeHook"))) : nullptr;
+        const auto proc = module_ ? reinterpret_cast<HOOKPROC>(
+                                        reinterpret_cast<void*>(GetProcAddress(module_.get(), "FitProbeHook")))
+                                  : nullptr;
         if (proc != nullptr)
             hook_ = SetWindowsHookExW(WH_GETMESSAGE, proc, module_.get(), GetWindowThreadProcessId(window, nullptr));
     }
@@ -189,9 +191,15 @@ struct Capture
     }
 };
 
-bool Inside(const RECT& rect, int x, int y) { return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom; }
+bool Inside(const RECT& rect, int x, int y)
+{
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}
 
-bool Dark(uint32_t colour) { return ((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF) + (colour & 0xFF) < 3 * 128; }
+bool Dark(uint32_t colour)
+{
+    return ((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF) + (colour & 0xFF) < 3 * 128;
+}
 
 std::string Hex(uint32_t colour)
 {
@@ -241,8 +249,8 @@ public:
         std::vector<int> rowDrawn(height), rowSeen(height), columnDrawn(width), columnSeen(width);
         for (int y = rect_.top; y < rect_.bottom; ++y)
             for (int x = rect_.left; x < rect_.right; ++x) {
-                if (Inside(title_, x, y) || std::any_of(others.begin(), others.end(),
-                                                        [x, y](const RECT& r) { return Inside(r, x, y); }))
+                if (Inside(title_, x, y) ||
+                    std::any_of(others.begin(), others.end(), [x, y](const RECT& r) { return Inside(r, x, y); }))
                     continue;
                 const bool drawn = capture.At(x, y) != white;
                 ++rowSeen[y - rect_.top];
@@ -276,7 +284,8 @@ public:
 private:
     static bool Near(const std::vector<bool>& lines, int at, int distance)
     {
-        for (int i = std::max(0, at - distance); i <= std::min(static_cast<int>(lines.size()) - 1, at + distance); ++i)
+        for (int i = std::max(0, at - distance); i <= std::min(static_cast<int>(lines.size()) - 1, at + distance);
+             ++i)
             if (lines[i])
                 return true;
         return false;
@@ -379,7 +388,8 @@ void ExpectMainDialogLook(const Capture& capture, int dpi, const bool (&programI
     const ChildWindow* picture = capture.Child(IDC_MOUSE_PICTURE);
     const ChildWindow* panel[2] = {capture.Child(IDC_BUTTON0_PANEL), capture.Child(IDC_BUTTON1_PANEL)};
     const ChildWindow* label[2] = {capture.Child(IDC_BUTTON0_LABEL), capture.Child(IDC_BUTTON1_LABEL)};
-    ASSERT_TRUE(picture && panel[0] && panel[1] && label[0] && label[1]) << "the picture, a panel or a label is not shown";
+    ASSERT_TRUE(picture && panel[0] && panel[1] && label[0] && label[1])
+        << "the picture, a panel or a label is not shown";
     EXPECT_NEAR(panel[0]->rect.right, picture->rect.left, 1) << "the picture does not meet the left panel";
     EXPECT_NEAR(panel[1]->rect.left, picture->rect.right, 1) << "the picture does not meet the right panel";
     for (int i = 0; i < 2; ++i) {
@@ -532,4 +542,4 @@ TEST(Fit, NothingIsClippedInAnyDialogLanguageOrResolution)
     DeleteFileW((out + L".pixels").c_str());
 }
 
-} // namespace
+}  // namespace

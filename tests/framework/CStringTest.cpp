@@ -129,7 +129,7 @@ private:
     IStringManager* real_;
 };
 
-} // namespace
+}  // namespace
 
 TEST(CString, MissingEmptyStringRaisesFail)
 {

@@ -49,7 +49,7 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return --refs; }
 };
 
-} // namespace
+}  // namespace
 
 TEST(Handles, ComPointerBalancesReferences)
 {

@@ -101,9 +101,11 @@ struct TarvixTexts
     const wchar_t* setUpFailed;  // how the error box's text begins
 };
 
-const TarvixTexts tarvixEnglish = {L"&Use a preset:",   L"Cancel",     L"&Apply", L"&Left side button",
-                                   L"My own settings",  L"The special mouse buttons could not be set up."};
-const TarvixTexts tarvixGerman = {L"&Voreinstellung:",     L"Abbrechen", L"Ü&bernehmen", L"&Linke Seitentaste",
+const TarvixTexts tarvixEnglish = {L"&Use a preset:",  L"Cancel",
+                                   L"&Apply",          L"&Left side button",
+                                   L"My own settings", L"The special mouse buttons could not be set up."};
+const TarvixTexts tarvixGerman = {L"&Voreinstellung:",     L"Abbrechen",
+                                  L"Ü&bernehmen",          L"&Linke Seitentaste",
                                   L"Eigene Einstellungen", L"Die Sondertasten der Maus konnten nicht eingerichtet"};
 
 struct TarvixRow
@@ -120,7 +122,10 @@ const TarvixRow tarvixRows[] = {
     {"French, which the program does not have", L"fr_FR.UTF-8", true, tarvixEnglish},
 };
 
-std::wstring ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+std::wstring ControlText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
 
 TEST(LanguageChoice, TarvixUtilityShowsTheUsersLanguageOrEnglish)
 {
@@ -139,10 +144,10 @@ TEST(LanguageChoice, TarvixUtilityShowsTheUsersLanguageOrEnglish)
         {
             ChildProcess program(line);
             HWND dialog = program.WaitForWindow(dialogClass, title, timeout);
-            ASSERT_NE(nullptr, dialog) << "no main dialog within " << timeout / 1000 << " s; the program: "
-                                       << DescribeExit(program.WaitForExit(0));
-            ASSERT_NE(nullptr, GetDlgItem(dialog, IDC_PRESET_LIST)) << "a message box instead of the dialog: "
-                                                                     << Narrow(ControlText(dialog, 0xFFFF));
+            ASSERT_NE(nullptr, dialog) << "no main dialog within " << timeout / 1000
+                                       << " s; the program: " << DescribeExit(program.WaitForExit(0));
+            ASSERT_NE(nullptr, GetDlgItem(dialog, IDC_PRESET_LIST))
+                << "a message box instead of the dialog: " << Narrow(ControlText(dialog, 0xFFFF));
             EXPECT_EQ(Narrow(row->shown.presetCaption), Narrow(ControlText(dialog, IDC_PRESET_CAPTION)));
             EXPECT_EQ(Narrow(row->shown.cancel), Narrow(ControlText(dialog, IDC_CANCEL)));
             EXPECT_EQ(Narrow(row->shown.apply), Narrow(ControlText(dialog, IDC_APPLY)));
@@ -165,8 +170,8 @@ TEST(LanguageChoice, TarvixUtilityShowsTheUsersLanguageOrEnglish)
             ChildProcess program(line);
             HWND box = program.WaitForWindow(dialogClass, title, timeout);
             device.SetText(L"FailMethod", L"");
-            ASSERT_NE(nullptr, box) << "no error box within " << timeout / 1000 << " s; the program: "
-                                    << DescribeExit(program.WaitForExit(0));
+            ASSERT_NE(nullptr, box) << "no error box within " << timeout / 1000
+                                    << " s; the program: " << DescribeExit(program.WaitForExit(0));
             const std::wstring text = ControlText(box, 0xFFFF);
             EXPECT_EQ(0u, text.find(row->shown.setUpFailed)) << Narrow(text);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -231,11 +236,12 @@ TEST(LanguageChoice, PerylPagesInTheHostShowTheUsersLanguageOrEnglish)
         LanguageCopy copy(L"Peryl.dll", row->withGerman);
         ASSERT_TRUE(copy.ok());
 
-        ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(copy.Path(L"Peryl.dll"))), 0,
-                          nullptr, true);
+        ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(copy.Path(L"Peryl.dll"))), 0, nullptr,
+                          true);
         HWND window = host.WaitForWindow(CHostWindow::WindowClassName(), L"", timeout);
-        ASSERT_NE(nullptr, window) << "no host window within " << timeout / 1000 << " s; the host: "
-                                   << DescribeExit(host.WaitForExit(0)) << "\n" << host.Errors();
+        ASSERT_NE(nullptr, window) << "no host window within " << timeout / 1000
+                                   << " s; the host: " << DescribeExit(host.WaitForExit(0)) << "\n"
+                                   << host.Errors();
         ASSERT_TRUE(Answers(window)) << "the host window does not answer";
         HWND pages = GetDlgItem(window, IDC_HOST_PAGE_LIST);
         ASSERT_EQ(2, SendMessageW(pages, LB_GETCOUNT, 0, 0));
@@ -251,4 +257,4 @@ TEST(LanguageChoice, PerylPagesInTheHostShowTheUsersLanguageOrEnglish)
     }
 }
 
-} // namespace
+}  // namespace

@@ -100,8 +100,8 @@ TEST(LanguageFiles, TranslationsHoldEveryTextAndTemplateOfEnglishAndUsableKeyNam
         for (UINT id = IDS_KEY_RETURN; id <= IDS_KEY_WIN; ++id) {
             std::wstring name = Text(translated.get(), id);
             CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
-            EXPECT_TRUE(names.insert(name).second) << "text " << id << " names a key named before: "
-                                                   << Narrow(Text(translated.get(), id));
+            EXPECT_TRUE(names.insert(name).second)
+                << "text " << id << " names a key named before: " << Narrow(Text(translated.get(), id));
         }
         // The modifier pairs are split at their "+" and each half looked up.
         for (UINT id = IDS_KEY_WIN + 1; id <= IDS_KEY_WIN + 4; ++id) {
@@ -170,7 +170,10 @@ bool IsLabel(HWND window)
     return (style & SS_NOPREFIX) == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
 }
 
-struct CloseWindow { static void close(HWND h) noexcept { ::DestroyWindow(h); } };
+struct CloseWindow
+{
+    static void close(HWND h) noexcept { ::DestroyWindow(h); }
+};
 using unique_hwnd = unique_resource<handle_traits::NullIsInvalid<HWND, CloseWindow>>;
 
 INT_PTR CALLBACK NoDialogProc(HWND, UINT message, WPARAM, LPARAM)
@@ -180,7 +183,7 @@ INT_PTR CALLBACK NoDialogProc(HWND, UINT message, WPARAM, LPARAM)
 
 struct Template
 {
-    const wchar_t* file;        // the en-US file; each translation is checked too
+    const wchar_t* file;  // the en-US file; each translation is checked too
     UINT dialog;
     std::set<int> enterEscape;  // the Enter and Escape buttons: those keys are their mnemonics
     std::set<int> annotated;    // named in code, not by a label
@@ -201,7 +204,8 @@ TEST(LanguageFiles, EveryDialogHasOneMnemonicPerLabelAndButtonAndALabelBeforeEac
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    unique_hwnd parent(CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    unique_hwnd parent(
+        CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(parent);
 
     for (const wchar_t* language : {L"en-US\\", L"de-DE\\"}) {
@@ -213,13 +217,14 @@ TEST(LanguageFiles, EveryDialogHasOneMnemonicPerLabelAndButtonAndALabelBeforeEac
             HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(checked.dialog), RT_DIALOG);
             ASSERT_NE(nullptr, found);
             auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module.get(), found)));
-            unique_hwnd dialog(CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, parent.get(),
-                                                          NoDialogProc, 0));
+            unique_hwnd dialog(
+                CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, parent.get(), NoDialogProc, 0));
             ASSERT_TRUE(dialog) << "error " << GetLastError();
 
             std::map<wchar_t, std::wstring> mnemonics;
             int fields = 0;
-            for (HWND child = GetWindow(dialog.get(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            for (HWND child = GetWindow(dialog.get(), GW_CHILD); child != nullptr;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
                 const int id = GetDlgCtrlID(child);
                 const std::wstring text = TextOf(child);
                 HWND next = GetWindow(child, GW_HWNDNEXT);
@@ -242,7 +247,8 @@ TEST(LanguageFiles, EveryDialogHasOneMnemonicPerLabelAndButtonAndALabelBeforeEac
                     ++fields;
                     HWND before = GetWindow(child, GW_HWNDPREV);
                     if (checked.annotated.count(id) == 0) {
-                        EXPECT_TRUE(before != nullptr && IsLabel(before)) << "control " << id << " has no label before it";
+                        EXPECT_TRUE(before != nullptr && IsLabel(before))
+                            << "control " << id << " has no label before it";
                     }
                 }
             }
@@ -251,4 +257,4 @@ TEST(LanguageFiles, EveryDialogHasOneMnemonicPerLabelAndButtonAndALabelBeforeEac
     }
 }
 
-} // namespace
+}  // namespace

@@ -144,7 +144,7 @@ TEST_F(AssignmentsTest, SilentRunWithoutSettingsServiceStillAppliesTheButtons)
     EXPECT_EQ(2, model.ButtonCount());
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -168,7 +168,7 @@ int ItemOf(const CAssignments& model, int button, const wchar_t* name)
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(AssignmentsTest, StartModeFollowsTheStoredModeAndThePairAndApplyWritesWhatWasRead)
 {

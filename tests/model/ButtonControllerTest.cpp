@@ -58,13 +58,29 @@ TEST_F(SpecialButtonTest, LoadAsksTheDeviceInOrderAndFillsTheRecords)
 
     const Calls expected = {
         "BeginRead",
-        "NextFunction", "GetFunctionName(58)", "GetFunctionType(58)", "GetApplication(58)", "GetActionTarget(58)",
-        "NextFunction", "GetFunctionName(101)", "GetFunctionType(101)", "GetApplication(101)", "GetActionTarget(101)",
-        "NextFunction", "GetFunctionName(201)", "GetFunctionType(201)", "GetApplication(201)", "GetActionTarget(201)",
+        "NextFunction",
+        "GetFunctionName(58)",
+        "GetFunctionType(58)",
+        "GetApplication(58)",
+        "GetActionTarget(58)",
+        "NextFunction",
+        "GetFunctionName(101)",
+        "GetFunctionType(101)",
+        "GetApplication(101)",
+        "GetActionTarget(101)",
+        "NextFunction",
+        "GetFunctionName(201)",
+        "GetFunctionType(201)",
+        "GetApplication(201)",
+        "GetActionTarget(201)",
         "GetKeyCombination(201)",
         "NextFunction",
-        "GetAssignedFunction(1)", "GetFunctionName(201)", "GetKeyCombination(201)", "GetApplication(201)",
-        "GetApplicationFunction(1)", "GetApplication(101)",
+        "GetAssignedFunction(1)",
+        "GetFunctionName(201)",
+        "GetKeyCombination(201)",
+        "GetApplication(201)",
+        "GetApplicationFunction(1)",
+        "GetApplication(101)",
     };
     EXPECT_EQ(expected, device->calls);
 
@@ -151,9 +167,9 @@ TEST_F(SpecialButtonTest, EntriesThatCannotBeUsedAreDroppedAndEmptyTextsFilled)
     device->Add(150, L"Missing program").path = L"C:\\no\\such\\program.exe";
     device->Add(151, L"A folder").path = plainFolder;
     device->Add(152, L"Existing program").path = ExistingProgram();
-    device->Add(60, L"");                  // no name: dropped
-    device->Add(101, L"", 1);              // own launch entry without a program
-    device->Add(201, L"", 0);              // own key entry without keys
+    device->Add(60, L"");      // no name: dropped
+    device->Add(101, L"", 1);  // own launch entry without a program
+    device->Add(201, L"", 0);  // own key entry without keys
     device->assigned[1] = 60;
 
     CSpecialButton button(device, 1);
@@ -253,9 +269,15 @@ TEST_F(SpecialButtonTest, ApplyWritesTheAssignmentAndWhatItsRangeNeeds)
     const Case cases[] = {
         {150, L"C:\\p.exe", L"", L"", {"SetAssignedFunction(1,150)", "SetApplication('C:\\p.exe',null,null)"}},
         {150, L"", L"-x", L"C:\\", {"SetAssignedFunction(1,150)"}},
-        {100, L"C:\\p.exe", L"-x", L"C:\\w",
+        {100,
+         L"C:\\p.exe",
+         L"-x",
+         L"C:\\w",
          {"SetAssignedFunction(1,100)", "SetApplication('C:\\p.exe','-x','C:\\w')"}},
-        {200, L"C:\\p.exe", L"-x", L"",
+        {200,
+         L"C:\\p.exe",
+         L"-x",
+         L"",
          {"SetAssignedFunction(1,200)", "SetApplication('C:\\p.exe','-x',null)", "SetKeyCombination(0x11000141)"}},
         {201, L"C:\\p.exe", L"", L"", {"SetAssignedFunction(1,201)", "SetKeyCombination(0x11000141)"}},
         {300, L"", L"", L"", {"SetAssignedFunction(1,300)", "SetKeyCombination(0x11000141)"}},
@@ -297,7 +319,7 @@ TEST_F(SpecialButtonTest, UnreadableKeyCombinationIsNotWrittenBackAsNone)
     CSpecialButton button(device, 1);
     ASSERT_TRUE(button.Load(0));
     ASSERT_EQ((std::vector<UINT32>{101, 201}), Ids(button));  // with the launch placeholder
-    EXPECT_EQ(0u, button.functions[1].keyCombination);      // shown as no key
+    EXPECT_EQ(0u, button.functions[1].keyCombination);        // shown as no key
 
     // Applied as loaded: the device keeps the combination it could not report.
     device->calls.clear();
@@ -339,4 +361,4 @@ TEST_F(SpecialButtonTest, SetDefaultGivesTheFirstTwoButtonsTheirPresetPair)
     EXPECT_TRUE(device->calls.empty());
 }
 
-} // namespace
+}  // namespace

@@ -17,7 +17,7 @@ protected:
     void SetUp() override { FillKeyNameList(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(KeyNames, LaterRowOfADuplicatedCodeWins)
 {

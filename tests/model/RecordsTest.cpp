@@ -9,9 +9,9 @@ TEST(Records, NewButtonDataIsAllZeroAndEmpty)
     EXPECT_EQ(0u, data.assignedFunctionId);
     EXPECT_EQ(0u, data.applicationFunctionId);
     EXPECT_EQ(0u, data.keyCombination);
-    for (const CString* text : {&data.functionName, &data.applicationPath, &data.applicationArguments,
-                                &data.applicationFolder, &data.savedApplicationPath,
-                                &data.savedApplicationArguments, &data.savedApplicationFolder})
+    for (const CString* text :
+         {&data.functionName, &data.applicationPath, &data.applicationArguments, &data.applicationFolder,
+          &data.savedApplicationPath, &data.savedApplicationArguments, &data.savedApplicationFolder})
         EXPECT_TRUE(text->IsEmpty());
 }
 

@@ -29,8 +29,8 @@ public:
         : service_(CLSID_SettingsService, &fakes.serviceFactory, CLSCTX_INPROC_SERVER)
     {
         if (withCompanion)
-            companion_.reset(new ClassRegistration(CLSID_SettingsCompanion, &fakes.companionFactory,
-                                                   CLSCTX_INPROC_SERVER));
+            companion_.reset(
+                new ClassRegistration(CLSID_SettingsCompanion, &fakes.companionFactory, CLSCTX_INPROC_SERVER));
     }
 
 private:
@@ -189,4 +189,4 @@ TEST_F(SettingsTest, ConnectsFromEitherApartmentAndLeavesTheThreadsCOMAsItWas)
     });
 }
 
-} // namespace
+}  // namespace

@@ -114,7 +114,7 @@ RECT ChildRect(HWND parent, HWND child)
     return rect;
 }
 
-} // namespace
+}  // namespace
 
 TEST(PlenkitClasses, DescriptorHandsOverPagesInOrderOnce)
 {

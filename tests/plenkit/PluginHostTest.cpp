@@ -35,7 +35,8 @@ protected:
         InitCommonControlsEx(&controls);
         module_ = LoadLibraryW(Path(L"FakePlugin.dll"));
         ASSERT_NE(nullptr, module_);
-        auto getLog = reinterpret_cast<FakeGetLogProc>(reinterpret_cast<void*>(GetProcAddress(module_, "fake_GetLog")));
+        auto getLog = reinterpret_cast<FakeGetLogProc>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "fake_GetLog")));
         ASSERT_NE(nullptr, getLog);
         log_ = getLog();
         std::memset(log_, 0, sizeof(*log_));
@@ -60,7 +61,7 @@ void Pump()
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(FakePluginHostTest, PagesComeInOrderWithTheirTextsAndSupport)
 {

@@ -106,7 +106,7 @@ int RecordsNotFreed()
     return live;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(Capability, WithoutTheRegisteredLibraryNothingIsSupportedOrLoaded)
 {
@@ -136,7 +136,7 @@ TEST_F(Capability, WithoutTheRegisteredLibraryNothingIsSupportedOrLoaded)
         L"VexaUtils.dll",
         L".\\VexaUtils.dll",
         L"..\\" + folderName + L"VexaUtils.dll",
-        folder.substr(2) + L"VexaUtils.dll",      // rooted on the current drive
+        folder.substr(2) + L"VexaUtils.dll",     // rooted on the current drive
         folder.substr(0, 2) + L"VexaUtils.dll",  // in the current folder of that drive
     };
     for (const std::wstring& path : notFull) {
@@ -248,7 +248,8 @@ TEST_F(Capability, OverlappingChecksFromManyThreadsStayBalanced)
 
 TEST_F(Capability, LoadingShowsNoSystemErrorBoxAndPutsTheModeBack)
 {
-    const DWORD before[] = {0, SEM_NOGPFAULTERRORBOX, SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX};
+    const DWORD before[] = {0, SEM_NOGPFAULTERRORBOX,
+                            SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX};
     for (const DWORD old : before) {
         ROW_TRACE(testing::Message() << "host's mode 0x" << std::hex << old);
         const thread_error_mode host(old);

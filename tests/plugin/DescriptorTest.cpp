@@ -57,7 +57,7 @@ void* FailingMalloc(size_t size)
     return realMalloc(size);
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(PerylModule, DescriptorIsOneStaticObjectWithTwoPagesLogoLampFirst)
 {

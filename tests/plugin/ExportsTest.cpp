@@ -18,7 +18,7 @@ void ExpectPerylExports(const std::wstring& path, WORD machine)
     EXPECT_EQ(PLENKIT_NEW_CLASS_DESC, table.exports[1].name);
 }
 
-} // namespace
+}  // namespace
 
 constexpr bool thisBuildIs64Bit = sizeof(void*) == 8;
 
@@ -38,6 +38,7 @@ TEST(PerylExports, OtherArchitecturesBuildExportsTheSame)
     const std::wstring other = thisBuildIs64Bit ? L"i686" : L"x86_64";
     const std::wstring path = BinFile(L"") + L"..\\..\\" + other + L"\\bin\\Peryl.dll";
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "no " << std::string(other.begin(), other.end()) << " build beside this one (tools/build.sh all makes it)";
+        GTEST_SKIP() << "no " << std::string(other.begin(), other.end())
+                     << " build beside this one (tools/build.sh all makes it)";
     ExpectPerylExports(path, thisBuildIs64Bit ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64);
 }

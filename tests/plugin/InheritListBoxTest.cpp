@@ -22,10 +22,7 @@ public:
     HWND parent() const { return parent_; }
     HWND list() const { return list_; }
 
-    int Columns() const
-    {
-        return static_cast<int>(SendMessageW(ListView_GetHeader(list_), HDM_GETITEMCOUNT, 0, 0));
-    }
+    int Columns() const { return static_cast<int>(SendMessageW(ListView_GetHeader(list_), HDM_GETITEMCOUNT, 0, 0)); }
     int Rows() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
     std::wstring Text(int row) const
     {
@@ -51,7 +48,7 @@ CArray<CString> Strings(std::initializer_list<const wchar_t*> texts)
     return strings;
 }
 
-} // namespace
+}  // namespace
 
 TEST(InheritListBox, FillsTwoColumnsAndOneRowPerName)
 {

@@ -52,7 +52,7 @@ struct PlayerKey
     ScopedRegistryKey key;
 };
 
-} // namespace
+}  // namespace
 
 TEST(MonAppList, NothingInstalledFindsNothing)
 {
@@ -249,7 +249,7 @@ DWORD WINAPI WatchedGetFileAttributes(LPCWSTR path)
     return realGetFileAttributes(path);
 }
 
-} // namespace
+}  // namespace
 
 TEST(MonAppList, FileStatusIsAskedWithoutSystemErrorBoxes)
 {

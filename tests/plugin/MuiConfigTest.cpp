@@ -148,7 +148,7 @@ std::set<std::wstring> Declared(const std::vector<std::wstring>& names, const st
     return types;
 }
 
-} // namespace
+}  // namespace
 
 TEST(PerylMuiConfig, ModuleAndLanguageFilesDeclareTheirPartsAndMatch)
 {

@@ -62,10 +62,7 @@ public:
     }
 
     HWND list() const { return list_; }
-    int Selected() const
-    {
-        return static_cast<int>(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0));
-    }
+    int Selected() const { return static_cast<int>(SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0)); }
     void Select(int row)
     {
         LVITEMW state = {};
@@ -91,7 +88,7 @@ private:
     HWND list_;
 };
 
-} // namespace
+}  // namespace
 
 TEST(PageProc, ClickedOrSelectedRowsDoNotStaySelectedOnEitherPage)
 {

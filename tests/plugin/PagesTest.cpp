@@ -43,7 +43,7 @@ void ExpectItems(PluginClass& page, int firstRadio, int listId, const std::vecto
         EXPECT_STREQ(names[i].c_str(), list->GetStrings()[static_cast<INT_PTR>(i)]);
 }
 
-} // namespace
+}  // namespace
 
 TEST(LampPages, BrightnessPagePlacesItsControlsAndListsTheApplications)
 {

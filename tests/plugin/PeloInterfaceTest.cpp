@@ -43,7 +43,10 @@ BSTR WINAPI FailingSysAllocString(const OLECHAR* text)
 {
     return --allocationsToFail == 0 ? nullptr : realSysAllocString(text);
 }
-SAFEARRAY* WINAPI FailingCreateVector(VARTYPE, LONG, ULONG) { return nullptr; }
+SAFEARRAY* WINAPI FailingCreateVector(VARTYPE, LONG, ULONG)
+{
+    return nullptr;
+}
 
 VARIANT Index(LONG index, VARTYPE type = VT_I4)
 {
@@ -54,7 +57,7 @@ VARIANT Index(LONG index, VARTYPE type = VT_I4)
     return value;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(PeloClient, ConnectCreatesTheServiceAndProbesIt)
 {

@@ -39,7 +39,7 @@ protected:
 
 const std::wstring serviceClassKey = L"Software\\Classes\\CLSID\\" + RegistryGuid(CLSID_PeloControl);
 
-} // namespace
+}  // namespace
 
 TEST_F(PeloService, SelectionsAreRecordedByTheService)
 {

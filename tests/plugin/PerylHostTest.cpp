@@ -87,7 +87,7 @@ bool ClickInHost(HWND button)
     return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 30000, &result) != 0;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(PerylInHost, HostShowsThePagesTheHardwareReports)
 {

@@ -97,8 +97,8 @@ public:
     {
         DWORD processId = 0;
         const DWORD threadId = GetWindowThreadProcessId(window, &processId);
-        activated_.reset(CreateEventW(nullptr, TRUE, FALSE,
-                                      (L"TarvixTest-Activated-" + std::to_wstring(processId)).c_str()));
+        activated_.reset(
+            CreateEventW(nullptr, TRUE, FALSE, (L"TarvixTest-Activated-" + std::to_wstring(processId)).c_str()));
         module_ = LoadLibraryW(L"ActivationProbe.dll");
         const auto proc = module_ != nullptr ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
                                                    GetProcAddress(module_, "ActivationProbeHook")))
@@ -149,8 +149,8 @@ protected:
     static bool ChooseFunction(HWND dialog, int button, const std::wstring& name)
     {
         HWND list = GetDlgItem(dialog, IDC_BUTTON0_FUNCTIONS + button);
-        const LRESULT item =
-            SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
+        const LRESULT item = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(name.c_str()));
         if (item < 0)
             return false;
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
@@ -191,7 +191,8 @@ TEST_F(ProgramStartTest, HaltMakesTheRunningCopyApplyItsChangesAndClose)
                                         reinterpret_cast<LPARAM>(L"Zoom in"));
     ASSERT_GE(zoomIn, 0);
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(zoomIn), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_FUNCTIONS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_FUNCTIONS, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
     EXPECT_NE(57u, device.Number(1, L"AssignedFunction", 0));
 
@@ -207,7 +208,7 @@ TEST_F(ProgramStartTest, HaltWhileASubDialogIsOpenCancelsItThenAppliesAndEnds)
     const struct
     {
         const char* what;
-        UINT entryName;        // button 1's own function, chosen but not applied
+        UINT entryName;  // button 1's own function, chosen but not applied
         DWORD function;
         int subDialogControl;  // a control only that sub-dialog has
         bool warning;          // confirm a missing program: the warning then stands over the chooser
@@ -363,4 +364,4 @@ TEST_F(ProgramStartTest, HaltWithoutARunningCopyEndsAtOnce)
     EXPECT_EQ(0u, again.WaitForExit(startTimeout));
 }
 
-} // namespace
+}  // namespace

@@ -30,4 +30,4 @@ TEST(SettingsExitCleanUp, ReleasesTheServiceAtExitAndNeverCrashes)
     EXPECT_EQ(0u, RunBesideTests(L"SettingsExitClient.exe uninitialize", 30000));
 }
 
-} // namespace
+}  // namespace

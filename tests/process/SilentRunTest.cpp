@@ -48,7 +48,8 @@ public:
         if (!service_)
             return;
         SettingsValue empty;
-        (void)service_->SetValue(section_.get(), SettingsIndex::PresetActive, found_ ? *original_.get() : *empty.get());
+        (void)service_->SetValue(section_.get(), SettingsIndex::PresetActive,
+                                 found_ ? *original_.get() : *empty.get());
         (void)service_->Commit();
     }
     PresetFlag(const PresetFlag&) = delete;
@@ -145,9 +146,15 @@ TEST_F(SilentRunTest, WritesItsPhaseTimelineInOrderWhenAskedTo)
         ASSERT_EQ(0u, RunBesideTests(L"TarvixUtility.exe /miseban"));
     }
 
-    const std::vector<std::string> expected = {"runtime-start", "com", "language-module", "device", "buttons",
-                                               "settings-connection", "settings-call write 1",
-                                               "settings-call commit", "exit"};
+    const std::vector<std::string> expected = {"runtime-start",
+                                               "com",
+                                               "language-module",
+                                               "device",
+                                               "buttons",
+                                               "settings-connection",
+                                               "settings-call write 1",
+                                               "settings-call commit",
+                                               "exit"};
     std::vector<std::string> phases;
     std::ifstream file(path.c_str());
     std::string line;
@@ -166,4 +173,4 @@ TEST_F(SilentRunTest, WritesItsPhaseTimelineInOrderWhenAskedTo)
     EXPECT_EQ(expected, phases);
 }
 
-} // namespace
+}  // namespace

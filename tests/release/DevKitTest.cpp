@@ -54,7 +54,7 @@ private:
     ScopedEnvironment environment_;
 };
 
-} // namespace
+}  // namespace
 
 TEST(DevKit, RegisterScriptServesTheProductFromTheKitsFolderAndUnregisterUndoesIt)
 {
@@ -72,7 +72,8 @@ TEST(DevKit, RegisterScriptServesTheProductFromTheKitsFolderAndUnregisterUndoesI
     const REGSAM view = thisView;
     EXPECT_EQ(kit + L"\\SimButtonDevice.dll", RegStringOrMissing(HKEY_CLASSES_ROOT, deviceServer, L"", view));
     EXPECT_EQ(L"Both", RegStringOrMissing(HKEY_CLASSES_ROOT, deviceServer, L"ThreadingModel", view));
-    EXPECT_EQ(Quoted(kit + L"\\SimSettingsService.exe"), RegStringOrMissing(HKEY_CLASSES_ROOT, settingsServer, L"", view));
+    EXPECT_EQ(Quoted(kit + L"\\SimSettingsService.exe"),
+              RegStringOrMissing(HKEY_CLASSES_ROOT, settingsServer, L"", view));
     EXPECT_EQ(kit + L"\\SimSettingsService.exe", RegStringOrMissing(HKEY_CLASSES_ROOT, settingsTypeLib, L"", view));
     EXPECT_EQ(kit + L"\\PeloService.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, peloServer, L"", view));
     EXPECT_EQ(kit + L"\\VexaUtils.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, sharedDlls, L"VexaUtils.dll", view));
@@ -85,8 +86,8 @@ TEST(DevKit, RegisterScriptServesTheProductFromTheKitsFolderAndUnregisterUndoesI
         << "the default assignment (Copy) on the kit's device";
 
     // ...and the host shows both of Peryl's pages, which the utility library reports.
-    const ProcessResult host =
-        RunProcess(Quoted(kit + L"\\PlenkitHost.exe") + L" /list /quiet " + Quoted(product + L"\\Peryl.dll"));
+    const ProcessResult host = RunProcess(Quoted(kit + L"\\PlenkitHost.exe") + L" /list /quiet " +
+                                          Quoted(product + L"\\Peryl.dll"));
     ASSERT_TRUE(host.finished);
     EXPECT_EQ(0u, host.exitCode) << host.err;
     EXPECT_EQ(2u, CountLines(host.out, "\tsupported\t")) << host.out;
@@ -123,7 +124,8 @@ TEST(DevKit, I686ScriptsRegisterInThe32BitRegistryView)
     ASSERT_EQ(0u, registered.exitCode) << registered.out << registered.err;
     const REGSAM view = KEY_WOW64_32KEY;
     EXPECT_EQ(kit + L"\\SimButtonDevice.dll", RegStringOrMissing(HKEY_CLASSES_ROOT, deviceServer, L"", view));
-    EXPECT_EQ(Quoted(kit + L"\\SimSettingsService.exe"), RegStringOrMissing(HKEY_CLASSES_ROOT, settingsServer, L"", view));
+    EXPECT_EQ(Quoted(kit + L"\\SimSettingsService.exe"),
+              RegStringOrMissing(HKEY_CLASSES_ROOT, settingsServer, L"", view));
     EXPECT_EQ(kit + L"\\PeloService.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, peloServer, L"", view));
     EXPECT_EQ(kit + L"\\VexaUtils.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, sharedDlls, L"VexaUtils.dll", view));
     EXPECT_EQ(before64, RegStringOrMissing(HKEY_CLASSES_ROOT, deviceServer, L"", KEY_WOW64_64KEY))

@@ -19,10 +19,19 @@ const wchar_t uninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\U
 const wchar_t logoLampPage[] = L"0605F063-C96F-45b8-881E-661479F1AF14";
 const wchar_t lampBrightnessPage[] = L"651D2B16-EDFB-439b-AB5B-950D6C6C3BF2";
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
 
-std::wstring ShortcutFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Corvane"; }
-std::wstring Shortcut() { return ShortcutFolder() + L"\\Tarvix Button Utility.lnk"; }
+std::wstring ShortcutFolder()
+{
+    return ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Corvane";
+}
+std::wstring Shortcut()
+{
+    return ShortcutFolder() + L"\\Tarvix Button Utility.lnk";
+}
 
 std::set<std::wstring> ProductFiles()
 {
@@ -80,7 +89,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Installer, InstallsProgramPlugInShortcutAndUninstallEntryAndTheUninstallerRemovesThem)
 {
@@ -160,8 +169,7 @@ TEST_F(Installer, UninstallerLeavesWhatItDidNotInstall)
 
     EXPECT_EQ(std::set<std::wstring>{L"my notes.txt"}, FilesBelow(folder));
     EXPECT_EQ(L"C:\\Other\\Other.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Other", thisView));
-    EXPECT_EQ(L"D:\\Elsewhere\\Peryl.dll",
-              RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", thisView));
+    EXPECT_EQ(L"D:\\Elsewhere\\Peryl.dll", RegStringOrMissing(HKEY_LOCAL_MACHINE, pluginsKey, L"Peryl", thisView));
     EXPECT_FALSE(KeyExists(uninstallKey, thisView));
     EXPECT_FALSE(FileExists(Shortcut()));
 }

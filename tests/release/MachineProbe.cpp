@@ -63,7 +63,10 @@ std::wstring ShortcutTarget(const std::wstring& link)
     return target;
 }
 
-void StartDesktopProcess() { (void)GetDesktopWindow(); }
+void StartDesktopProcess()
+{
+    (void)GetDesktopWindow();
+}
 
 TreeRun RunProcessTree(const std::wstring& commandLine, DWORD timeoutMs)
 {
@@ -103,4 +106,3 @@ TreeRun RunProcessTree(const std::wstring& commandLine, DWORD timeoutMs)
     run.finished = true;
     return run;
 }
-

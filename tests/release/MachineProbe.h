@@ -32,4 +32,3 @@ struct TreeRun
 // Runs a program and waits until it and every process it started have ended:
 // an NSIS uninstaller hands over to a copy of itself and returns at once.
 TreeRun RunProcessTree(const std::wstring& commandLine, DWORD timeoutMs = 60000);
-

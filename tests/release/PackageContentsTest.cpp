@@ -43,7 +43,10 @@ std::vector<const ReleaseArch*> BuiltArches()
     return arches;
 }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
 
 std::string Listing(const std::set<std::wstring>& names)
 {
@@ -69,7 +72,7 @@ std::wstring Windows(std::wstring path)
     return path;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ReleasePackages, ProductZipHoldsTheProgramAndThePlugInWithTheirLanguageDlls)
 {

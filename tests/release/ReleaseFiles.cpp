@@ -47,11 +47,17 @@ std::vector<char> ReadAll(const std::wstring& path)
 }
 
 // What the unpacking step took; the test program runs from build/x86_64/bin/.
-std::wstring SnapshotFolder() { return BinFile(L"") + L"..\\release-check\\"; }
+std::wstring SnapshotFolder()
+{
+    return BinFile(L"") + L"..\\release-check\\";
+}
 
-} // namespace
+}  // namespace
 
-std::wstring ReleaseVersion() { return TARVIX_RELEASE_VERSION; }
+std::wstring ReleaseVersion()
+{
+    return TARVIX_RELEASE_VERSION;
+}
 
 bool ArchWasBuilt(const ReleaseArch& arch)
 {

@@ -88,8 +88,8 @@ public:
     // sweep that never reaches a product shows.
     void Summary(const char* sweep, int cases, const std::string& found) const
     {
-        std::printf("%s: %d cases tried (%s), seed %s, %d failed\n", sweep, cases, found.c_str(),
-                    Hex(seed_).c_str(), count_);
+        std::printf("%s: %d cases tried (%s), seed %s, %d failed\n", sweep, cases, found.c_str(), Hex(seed_).c_str(),
+                    count_);
         std::fflush(stdout);
         EXPECT_EQ(0, count_) << sweep << ": failed cases of seed " << Hex(seed_) << " (the first "
                              << casesPrintedInFull << " are printed above)";
@@ -113,8 +113,7 @@ std::string Describe(const StoredValue& value)
 {
     if (!value.present)
         return "absent";
-    return "type " + std::to_string(value.type) + ", " + std::to_string(value.data.size()) + " bytes, " +
-           value.shape;
+    return "type " + std::to_string(value.type) + ", " + std::to_string(value.data.size()) + " bytes, " + value.shape;
 }
 
 // Into a key the case has just made, which holds no values yet.
@@ -138,8 +137,8 @@ bool StillStored(HKEY key, const wchar_t* name, const StoredValue& value)
            std::memcmp(data.data(), value.data.data(), value.data.size()) == 0;
 }
 
-const DWORD otherTypes[] = {REG_NONE,     REG_BINARY,        REG_DWORD, REG_DWORD_BIG_ENDIAN, REG_LINK,
-                            REG_MULTI_SZ, REG_RESOURCE_LIST, REG_QWORD, 0x7FFF};
+const DWORD otherTypes[] = {REG_NONE,          REG_BINARY, REG_DWORD, REG_DWORD_BIG_ENDIAN, REG_LINK, REG_MULTI_SZ,
+                            REG_RESOURCE_LIST, REG_QWORD,  0x7FFF};
 
 // A path text stored in one of many ways, most of which break a rule.
 StoredValue EncodePath(const std::wstring& text, std::mt19937& random)
@@ -258,7 +257,10 @@ std::vector<PathText> DetectionTexts(const std::wstring& folder)
     };
 }
 
-bool Names(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Names(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 struct ProductKey
 {
@@ -348,8 +350,8 @@ std::string Describe(const DetectionCase& c, const std::vector<PathText>& texts)
 }
 
 // The rules of detection, stated here apart from the product.
-std::vector<std::wstring> ExpectedNames(const DetectionCase& c, const std::vector<PathText>& texts,
-                                        DWORD& location, int& throughPaths, std::string& problems)
+std::vector<std::wstring> ExpectedNames(const DetectionCase& c, const std::vector<PathText>& texts, DWORD& location,
+                                        int& throughPaths, std::string& problems)
 {
     location = 4316;
     if (c.location.present && c.location.type == REG_DWORD && c.location.data.size() == 4)
@@ -430,9 +432,13 @@ struct LibraryText
 };
 
 const char* const bindingNames[] = {
-    "VuInitialize",       "VuGetLastErrorCode", "VuGetMachineIDEx", "VuIsSupportedFunction", "VuCallDriver",
-    "VuCallPowerSaving",  "VuRegWnd",           "VuUnRegWnd",       "VuCallVideo",           "VuGetTRCXFunctionChn",
-    "VuEnableTRCXEvents", "AddRef",             "RemoveRef",        "VuDetach",
+    "VuInitialize",       "VuGetLastErrorCode",
+    "VuGetMachineIDEx",   "VuIsSupportedFunction",
+    "VuCallDriver",       "VuCallPowerSaving",
+    "VuRegWnd",           "VuUnRegWnd",
+    "VuCallVideo",        "VuGetTRCXFunctionChn",
+    "VuEnableTRCXEvents", "AddRef",
+    "RemoveRef",          "VuDetach",
 };
 
 std::vector<LibraryText> LibraryTexts()
@@ -504,8 +510,8 @@ CapabilityCase MakeCapabilityCase(const std::vector<LibraryText>& texts, std::mt
 
 std::string Describe(const CapabilityCase& c, const std::vector<LibraryText>& texts)
 {
-    return "library value \"" + Narrow(texts[c.text].text) + "\" " + Describe(c.value) + "; answer " +
-           Hex(c.answer) + (c.supported ? "" : ", function not supported") + "; mask " + std::to_string(c.mask);
+    return "library value \"" + Narrow(texts[c.text].text) + "\" " + Describe(c.value) + "; answer " + Hex(c.answer) +
+           (c.supported ? "" : ", function not supported") + "; mask " + std::to_string(c.mask);
 }
 
 void Check(std::string& problems, bool holds, const std::string& what)
@@ -514,7 +520,7 @@ void Check(std::string& problems, bool holds, const std::string& what)
         problems += what + "\n";
 }
 
-} // namespace
+}  // namespace
 
 TEST(PerylInputSweep, GeneratedRegistryStatesAndLibraryAnswers)
 {
@@ -528,8 +534,8 @@ TEST(PerylInputSweep, GeneratedRegistryStatesAndLibraryAnswers)
     {
         ScopedTempFolder temp(L"peryl-sweep");
         const std::wstring folder = temp.path().substr(0, temp.path().size() - 1);
-        for (const wchar_t* file : {L"A\\WinDVD.exe", L"B\\WinDVD.exe", L"CWinDVD.exe", L"DVDBD8\\WinDVD.exe",
-                                    L"app.exe"})
+        for (const wchar_t* file :
+             {L"A\\WinDVD.exe", L"B\\WinDVD.exe", L"CWinDVD.exe", L"DVDBD8\\WinDVD.exe", L"app.exe"})
             temp.MakeFile(file);
         ScopedCurrentFolder current(folder);
         ASSERT_TRUE(current.ok());
@@ -557,15 +563,16 @@ TEST(PerylInputSweep, GeneratedRegistryStatesAndLibraryAnswers)
             const DetectionCase c = MakeDetectionCase(texts, random);
             std::string problems;
             DWORD expectedLocation = 0;
-            const std::vector<std::wstring> expected =
-                ExpectedNames(c, texts, expectedLocation, namesThroughPaths, problems);
+            const std::vector<std::wstring> expected = ExpectedNames(c, texts, expectedLocation, namesThroughPaths,
+                                                                     problems);
             casesWithNames += expected.empty() ? 0 : 1;
             runningCase = "detection case " + std::to_string(index) + " of seed " + Hex(seed) + ": " +
                           Describe(c, texts);
 
             std::unique_ptr<ScopedRegistryKey> keys[productCount];
             bool stored = c.location.present
-                              ? location.SetRaw(c.location.type, c.location.data.empty() ? nullptr : c.location.data.data(),
+                              ? location.SetRaw(c.location.type,
+                                                c.location.data.empty() ? nullptr : c.location.data.data(),
                                                 static_cast<DWORD>(c.location.data.size()))
                               : location.Remove();
             for (size_t k = 0; k < productCount; ++k) {
@@ -633,9 +640,10 @@ TEST(PerylInputSweep, GeneratedRegistryStatesAndLibraryAnswers)
             runningCase = "capability case " + std::to_string(index) + " of seed " + Hex(seed) + ": " +
                           Describe(c, texts);
             ScopedRegistryValue& value = watch.LibraryValue();
-            ASSERT_TRUE(c.value.present ? value.SetRaw(c.value.type, c.value.data.empty() ? nullptr : c.value.data.data(),
-                                                       static_cast<DWORD>(c.value.data.size()))
-                                        : value.Remove())
+            ASSERT_TRUE(c.value.present
+                            ? value.SetRaw(c.value.type, c.value.data.empty() ? nullptr : c.value.data.data(),
+                                           static_cast<DWORD>(c.value.data.size()))
+                            : value.Remove())
                 << runningCase;
             watch.SetCapability(c.answer);
             watch.SetSupported(c.supported);
@@ -671,8 +679,9 @@ TEST(PerylInputSweep, GeneratedRegistryStatesAndLibraryAnswers)
             if (seen.loads > 0)
                 Check(problems, seen.errorModeAtLoad == static_cast<LONG>(noErrorBoxes),
                       "loaded with error mode " + Hex(static_cast<unsigned>(seen.errorModeAtLoad)));
-            Check(problems, seen.addRef == (bound && text.standIn ? 1 : 0) && seen.removeRef == seen.addRef &&
-                                seen.vuDetach == seen.addRef,
+            Check(problems,
+                  seen.addRef == (bound && text.standIn ? 1 : 0) && seen.removeRef == seen.addRef &&
+                      seen.vuDetach == seen.addRef,
                   "AddRef " + std::to_string(seen.addRef) + ", RemoveRef " + std::to_string(seen.removeRef) +
                       ", VuDetach " + std::to_string(seen.vuDetach));
             Check(problems, seen.callDriver == (bound && c.supported && text.standIn ? 1 : 0),

@@ -30,19 +30,26 @@ const char lampBrightnessIdentity[] = "651D2B16-EDFB-439b-AB5B-950D6C6C3BF2";
 
 // The fourteen names Peryl binds, in its order.
 const char* const utilityExports[] = {
-    "VuInitialize",         "VuGetLastErrorCode", "VuGetMachineIDEx", "VuIsSupportedFunction", "VuCallDriver",
-    "VuCallPowerSaving",    "VuRegWnd",           "VuUnRegWnd",       "VuCallVideo",           "VuGetTRCXFunctionChn",
-    "VuEnableTRCXEvents",   "AddRef",             "RemoveRef",        "VuDetach",
+    "VuInitialize",       "VuGetLastErrorCode",
+    "VuGetMachineIDEx",   "VuIsSupportedFunction",
+    "VuCallDriver",       "VuCallPowerSaving",
+    "VuRegWnd",           "VuUnRegWnd",
+    "VuCallVideo",        "VuGetTRCXFunctionChn",
+    "VuEnableTRCXEvents", "AddRef",
+    "RemoveRef",          "VuDetach",
 };
 
-std::wstring Wide(const char* text) { return std::wstring(text, text + strlen(text)); }
+std::wstring Wide(const char* text)
+{
+    return std::wstring(text, text + strlen(text));
+}
 
 // The /list lines of Peryl's two pages.
 std::string Listed(bool logoLamp, bool lampBrightness)
 {
     return std::string("0\t") + (logoLamp ? "supported" : "unsupported") + "\tLogo lamp\t" + logoLampIdentity +
-           "\n1\t" + (lampBrightness ? "supported" : "unsupported") + "\tLamp brightness\t" +
-           lampBrightnessIdentity + "\n";
+           "\n1\t" + (lampBrightness ? "supported" : "unsupported") + "\tLamp brightness\t" + lampBrightnessIdentity +
+           "\n";
 }
 
 // A path to the same file, written out to exactly `length` characters with
@@ -100,8 +107,7 @@ protected:
     PerylRobustness()
         : libraryValue_(sharedDllsKey, L"VexaUtils.dll"),
           configKey_(std::wstring(VEXAUTILS_DEFAULT_KEY) + L"\\Robustness " + std::to_wstring(GetCurrentProcessId())),
-          config_(configKey_),
-          environment_(VEXAUTILS_CONFIG_ENV, configKey_)
+          config_(configKey_), environment_(VEXAUTILS_CONFIG_ENV, configKey_)
     {
         config_.SetDword(L"Capability", 3);
     }
@@ -126,9 +132,10 @@ protected:
             return run;
         }
         const std::wstring name = VEXAUTILS_COUNTERS_PREFIX + std::to_wstring(host.Id());
-        unique_handle mapping(
-            CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(VexaUtilsCounters), name.c_str()));
-        void* view = mapping ? MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, sizeof(VexaUtilsCounters)) : nullptr;
+        unique_handle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                 sizeof(VexaUtilsCounters), name.c_str()));
+        void* view = mapping ? MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, sizeof(VexaUtilsCounters))
+                             : nullptr;
         host.Resume();
         run.code = host.WaitForExit(timeout);
         run.out = host.Output();
@@ -286,27 +293,72 @@ TEST_F(PerylRobustness, DetectionValuesThatBreakTheRulesFindNothing)
         RawValue location;
         int found;
     } cases[] = {
-        {"well-formed", [](const std::wstring& t) { return RawValue{REG_SZ, Bytes(t)}; },
-         {REG_DWORD, {0xD5, 0x10, 0, 0}}, 6},
-        {"as REG_EXPAND_SZ", [](const std::wstring& t) { return RawValue{REG_EXPAND_SZ, Bytes(t)}; },
-         {REG_DWORD_BIG_ENDIAN, {0, 0, 0x10, 0xD5}}, 5},
-        {"not terminated", [](const std::wstring& t) { return RawValue{REG_SZ, Bytes(t, false)}; },
-         {REG_SZ, Bytes(L"4309")}, 0},
-        {"odd length", [](const std::wstring& t) { return RawValue{REG_SZ, Plus(Bytes(t), 1)}; },
-         {REG_BINARY, {0xD5, 0x10, 0, 0}}, 0},
-        {"cut inside the NUL", [](const std::wstring& t) { return RawValue{REG_SZ, Minus(Bytes(t), 1)}; },
-         {REG_QWORD, {0xD5, 0x10, 0, 0, 0, 0, 0, 0}}, 0},
-        {"numbers", [](const std::wstring&) { return RawValue{REG_DWORD, {1, 0, 0, 0}}; },
-         {REG_NONE, {}}, 0},
-        {"binary", [](const std::wstring& t) { return RawValue{REG_BINARY, Bytes(t)}; },
-         {REG_DWORD, {0xD5, 0x10}}, 0},
-        {"multi-strings", [](const std::wstring& t) { return RawValue{REG_MULTI_SZ, Plus(Bytes(t), 0)}; },
-         {REG_DWORD, {0xDC, 0x10, 0, 0}}, 0},
-        {"261 characters", [](const std::wstring& t) { return RawValue{REG_SZ, Bytes(Stretched(t, 261))}; },
-         {REG_DWORD, {0xDC, 0x10, 0, 0}}, 0},
-        {"70000 characters", [](const std::wstring& t) { return RawValue{REG_SZ, Bytes(Stretched(t, 70000))}; },
-         {REG_SZ, Bytes(std::wstring(70000, L'4'))}, 0},
-        {"empty", [](const std::wstring&) { return RawValue{REG_SZ, Bytes(L"")}; }, {REG_SZ, {}}, 0},
+        {"well-formed",
+         [](const std::wstring& t) {
+             return RawValue{REG_SZ, Bytes(t)};
+         },
+         {REG_DWORD, {0xD5, 0x10, 0, 0}},
+         6},
+        {"as REG_EXPAND_SZ",
+         [](const std::wstring& t) {
+             return RawValue{REG_EXPAND_SZ, Bytes(t)};
+         },
+         {REG_DWORD_BIG_ENDIAN, {0, 0, 0x10, 0xD5}},
+         5},
+        {"not terminated",
+         [](const std::wstring& t) {
+             return RawValue{REG_SZ, Bytes(t, false)};
+         },
+         {REG_SZ, Bytes(L"4309")},
+         0},
+        {"odd length",
+         [](const std::wstring& t) {
+             return RawValue{REG_SZ, Plus(Bytes(t), 1)};
+         },
+         {REG_BINARY, {0xD5, 0x10, 0, 0}},
+         0},
+        {"cut inside the NUL",
+         [](const std::wstring& t) {
+             return RawValue{REG_SZ, Minus(Bytes(t), 1)};
+         },
+         {REG_QWORD, {0xD5, 0x10, 0, 0, 0, 0, 0, 0}},
+         0},
+        {"numbers",
+         [](const std::wstring&) {
+             return RawValue{REG_DWORD, {1, 0, 0, 0}};
+         },
+         {REG_NONE, {}},
+         0},
+        {"binary",
+         [](const std::wstring& t) {
+             return RawValue{REG_BINARY, Bytes(t)};
+         },
+         {REG_DWORD, {0xD5, 0x10}},
+         0},
+        {"multi-strings",
+         [](const std::wstring& t) {
+             return RawValue{REG_MULTI_SZ, Plus(Bytes(t), 0)};
+         },
+         {REG_DWORD, {0xDC, 0x10, 0, 0}},
+         0},
+        {"261 characters",
+         [](const std::wstring& t) {
+             return RawValue{REG_SZ, Bytes(Stretched(t, 261))};
+         },
+         {REG_DWORD, {0xDC, 0x10, 0, 0}},
+         0},
+        {"70000 characters",
+         [](const std::wstring& t) {
+             return RawValue{REG_SZ, Bytes(Stretched(t, 70000))};
+         },
+         {REG_SZ, Bytes(std::wstring(70000, L'4'))},
+         0},
+        {"empty",
+         [](const std::wstring&) {
+             return RawValue{REG_SZ, Bytes(L"")};
+         },
+         {REG_SZ, {}},
+         0},
     };
     for (const auto& test : cases) {
         ROW_TRACE(test.what);
@@ -381,9 +433,9 @@ TEST_F(PerylRobustness, BrokenLanguageResourceIsReportedAndTheHostGoesOn)
 
         // The broken copy first, the working Peryl after it: the host says what it
         // cannot use and shows the working plug-in's two pages.
-        ChildProcess host(ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(copy.Path()) + L" " +
-                                                              Quoted(BinFile(L"Peryl.dll"))),
-                          0, nullptr, true);
+        ChildProcess host(
+            ProgramLine(L"PlenkitHost.exe", L"/quiet " + Quoted(copy.Path()) + L" " + Quoted(BinFile(L"Peryl.dll"))),
+            0, nullptr, true);
         HWND window = host.WaitForWindow(CHostWindow::WindowClassName(), L"", timeout);
         ASSERT_NE(nullptr, window) << "the host ended with " << DescribeExit(host.WaitForExit(0)) << "\n"
                                    << host.Errors();
@@ -401,4 +453,4 @@ TEST_F(PerylRobustness, BrokenLanguageResourceIsReportedAndTheHostGoesOn)
     }
 }
 
-} // namespace
+}  // namespace

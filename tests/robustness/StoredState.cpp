@@ -52,7 +52,7 @@ std::string Narrowed(const std::wstring& text)
     return Narrow(text.size() > 80 ? text.substr(0, 80) + L"..." : text);
 }
 
-} // namespace
+}  // namespace
 
 bool StoredButton::operator==(const StoredButton& other) const
 {
@@ -65,9 +65,9 @@ std::string Describe(const StoredButton& button)
 {
     char key[16];
     std::snprintf(key, sizeof(key), "0x%08lX", static_cast<unsigned long>(button.keyCombination));
-    return "function " + std::to_string(button.assignedFunction) + ", program \"" +
-           Narrowed(button.applicationPath) + "\" \"" + Narrowed(button.applicationArguments) + "\" in \"" +
-           Narrowed(button.applicationFolder) + "\", keys " + key;
+    return "function " + std::to_string(button.assignedFunction) + ", program \"" + Narrowed(button.applicationPath) +
+           "\" \"" + Narrowed(button.applicationArguments) + "\" in \"" + Narrowed(button.applicationFolder) +
+           "\", keys " + key;
 }
 
 StoredButton SeedButton(LONG button)

@@ -54,10 +54,7 @@ const DeviceFailure deviceFailures[] = {
 class TarvixFailures : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(settings.Commit(seededSettings));
-    }
+    void SetUp() override { ASSERT_TRUE(settings.Commit(seededSettings)); }
 
     void SeedDevice()
     {
@@ -72,10 +69,7 @@ protected:
     }
 
     // The main dialog or the error box of a program, both captioned with the program's title.
-    HWND WaitForWindow(ChildProcess& program)
-    {
-        return program.WaitForWindow(dialogClass, title, timeout);
-    }
+    HWND WaitForWindow(ChildProcess& program) { return program.WaitForWindow(dialogClass, title, timeout); }
 
     static bool IsMainDialog(HWND window) { return GetDlgItem(window, IDC_PRESET_LIST) != nullptr; }
 
@@ -83,8 +77,8 @@ protected:
     static bool ChooseFunction(HWND dialog, int button, const wchar_t* name)
     {
         HWND list = GetDlgItem(dialog, IDC_BUTTON0_FUNCTIONS + button);
-        const LRESULT item =
-            SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
+        const LRESULT item = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(name));
         if (item < 0)
             return false;
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
@@ -258,7 +252,7 @@ TEST_F(TarvixFailures, DialogWithEachSettingsMethodFailingStillAppliesTheButtons
     };
     for (const auto& test : cases) {
         ROW_TRACE((*test.failing != L'\0' ? Narrow(test.failing) + " fails" : std::string("nothing fails")) +
-                     (test.stored == nothingStored ? ", nothing stored" : ""));
+                  (test.stored == nothingStored ? ", nothing stored" : ""));
         SeedDevice();
         ASSERT_TRUE(settings.Commit(test.stored));
         settings.Disconnect();  // the server must end to read its new configuration
@@ -316,4 +310,4 @@ TEST_F(TarvixFailures, SettingsServerDyingWhileTheDialogRunsCostsNothingStored)
     EXPECT_EQ(Describe(seededSettings), Describe(settings.Committed()));
 }
 
-} // namespace
+}  // namespace

@@ -35,9 +35,10 @@ public:
 
     ULONG FunctionId()
     {
-        static const ULONG ids[] = {0,   1,   50,  51,  56,  57,  58,  59,  60,  61,  62,  63,         64,
-                                    66,  99,  100, 101, 102, 103, 150, 199, 200, 201, 202, 203,        250,
-                                    299, 300, 301, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFE, 0xFFFFFFFF};
+        static const ULONG ids[] = {0,   1,   50,         51,         56,         57,        58,  59,  60,
+                                    61,  62,  63,         64,         66,         99,        100, 101, 102,
+                                    103, 150, 199,        200,        201,        202,       203, 250, 299,
+                                    300, 301, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFE, 0xFFFFFFFF};
         return OneIn(8) ? Any() : ids[Below(static_cast<int>(std::size(ids)))];
     }
 
@@ -77,11 +78,11 @@ private:
     std::mt19937 random_;
 };
 
-const char* const deviceMethods[] = {"Prepare",          "NextButton",       "GetButtonInfo",    "BeginRead",
-                                     "NextFunction",     "GetAssignedFunction", "GetApplicationFunction",
-                                     "SetAssignedFunction", "GetFunctionName", "GetFunctionType",
-                                     "SetApplication",   "GetActionTarget",  "GetApplication",
-                                     "GetKeyCombination", "SetKeyCombination"};
+const char* const deviceMethods[] = {
+    "Prepare",         "NextButton",          "GetButtonInfo",          "BeginRead",
+    "NextFunction",    "GetAssignedFunction", "GetApplicationFunction", "SetAssignedFunction",
+    "GetFunctionName", "GetFunctionType",     "SetApplication",         "GetActionTarget",
+    "GetApplication",  "GetKeyCombination",   "SetKeyCombination"};
 const char* const settingsMethods[] = {"GetValue", "SetValue", "Reload", "Commit"};
 
 // `unreadable` marks the indices stored as something that is no integer.
@@ -90,12 +91,23 @@ void Generate(Generator& g, FakeButtonDevice& device, FakeSettingsService& setti
 {
     device.buttons = {1, 2};
     switch (g.Below(12)) {
-    case 0: device.buttons = {}; break;
-    case 1: device.buttons = {1}; break;
-    case 2: device.buttons = {1, 1}; break;
-    case 3: device.buttons = {0, -1, 7}; break;
-    case 4: device.buttons = {2, 1, 3}; break;
-    default: break;
+    case 0:
+        device.buttons = {};
+        break;
+    case 1:
+        device.buttons = {1};
+        break;
+    case 2:
+        device.buttons = {1, 1};
+        break;
+    case 3:
+        device.buttons = {0, -1, 7};
+        break;
+    case 4:
+        device.buttons = {2, 1, 3};
+        break;
+    default:
+        break;
     }
     const int functions = g.Below(14);
     for (int i = 0; i < functions; ++i) {
@@ -306,12 +318,13 @@ bool RunCase(Generator& g, FakeButtonDevice& device, FakeSettingsService& settin
     return true;
 }
 
-} // namespace
+}  // namespace
 
 TEST(TarvixGeneratedInput, DeviceAnswersAndStoredSettingsKeepTheRules)
 {
     const char* seedText = std::getenv("TARVIX_SWEEP_SEED");
-    const unsigned seed = seedText != nullptr ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : defaultSeed;
+    const unsigned seed = seedText != nullptr ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10))
+                                              : defaultSeed;
     Generator g(seed);
     ComApartment apartment;
     FillKeyNameList();

@@ -148,7 +148,10 @@ TEST_F(TarvixInput, EmptyHugeAndOddCommandLinesEndProperly)
          L"\xD800\xDC00\xDFFF\xD800 \x202E\x200F\x200E\xFEFF\x0301\x0007\x001B\x007F\x0085\x2028\xFFFF\xFFFE",
          Outcome::Dialog},
         {"a right-to-left override before the switch", L"\x202E/miseban", Outcome::Dialog},
-        {"a lone surrogate as the skipped character", L"/miseban\xDBFF" L"2", Outcome::Dialog},
+        {"a lone surrogate as the skipped character",
+         L"/miseban\xDBFF"
+         L"2",
+         Outcome::Dialog},
         {"a control character as the skipped character", L"/miseban\x0001", Outcome::Silent},
         {"switch followed by a lone surrogate", L"/miseban\xDC00\xD800\xDC00", Outcome::Silent},
         {"halt followed by controls and surrogates", L"/Halt\x0007\xD800\x202E", Outcome::Halt},
@@ -197,11 +200,12 @@ TEST_F(TarvixInput, TenHaltsInARowWithAndWithoutARunningCopy)
     HWND dialog = WaitForMainDialog(first);
     ASSERT_NE(nullptr, dialog) << DescribeExit(first.WaitForExit(0));
     HWND list = GetDlgItem(dialog, IDC_BUTTON0_FUNCTIONS);
-    const LRESULT zoomIn =
-        SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Zoom in"));
+    const LRESULT zoomIn = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(L"Zoom in"));
     ASSERT_GE(zoomIn, 0);
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(zoomIn), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_FUNCTIONS, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BUTTON0_FUNCTIONS, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
     {
         std::vector<std::unique_ptr<ChildProcess>> halts;
         for (int i = 0; i < 10; ++i)
@@ -272,10 +276,7 @@ public:
     }
     std::wstring LanguagePath() const { return folder_.path() + L"en-US\\TarvixUtility.exe.mui"; }
     void RemoveLanguage() const { DeleteFileW(LanguagePath().c_str()); }
-    bool WriteLanguage(const std::string& bytes) const
-    {
-        return WriteFileBytes(LanguagePath(), bytes);
-    }
+    bool WriteLanguage(const std::string& bytes) const { return WriteFileBytes(LanguagePath(), bytes); }
 
 private:
     ScopedTempFolder folder_;
@@ -359,4 +360,4 @@ TEST_F(TarvixInput, ATranslatedTitleCaptionsTheMainDialog)
     EXPECT_EQ(DescribeExit(0), DescribeExit(run.WaitForExit(timeout)));
 }
 
-} // namespace
+}  // namespace

@@ -8,4 +8,4 @@ namespace {
 
 [[maybe_unused]] const wchar_t* const helperIdentity = fake_HelperIdentity();
 
-} // namespace
+}  // namespace

@@ -155,4 +155,4 @@ TEST_F(ButtonDeviceStandInTest, ItsConfigurationReachesTheFailurePaths)
     }
 }
 
-} // namespace
+}  // namespace

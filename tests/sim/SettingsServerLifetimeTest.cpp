@@ -34,4 +34,4 @@ TEST(SettingsServerLifetime, AnIdleServerStaysForARunningClientAndEndsAfterADead
     EXPECT_TRUE(WaitUntilNotRunning(server, 60000)) << "the server waits for a client that died";
 }
 
-} // namespace
+}  // namespace

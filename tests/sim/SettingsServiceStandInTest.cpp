@@ -98,4 +98,4 @@ TEST_F(SettingsServiceStandInTest, KeepsIntegersOnlyUnderSectionsItCanStore)
     EXPECT_EQ(E_INVALIDARG, service->SetValue(nullptr, 1, one.get()));
 }
 
-} // namespace
+}  // namespace

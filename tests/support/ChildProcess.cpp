@@ -20,8 +20,9 @@ HANDLE OutputFile()
     SECURITY_ATTRIBUTES inherit{};
     inherit.nLength = sizeof(inherit);
     inherit.bInheritHandle = TRUE;
-    HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 
@@ -50,9 +51,9 @@ public:
         static LONG serial = 0;
         const std::wstring name = L"\\\\.\\pipe\\peryl-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                                   std::to_wstring(InterlockedIncrement(&serial));
-        HANDLE read = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED |
-                                       FILE_FLAG_FIRST_PIPE_INSTANCE, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 65536, 0,
-                                       nullptr);
+        HANDLE read = CreateNamedPipeW(name.c_str(),
+                                       PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                       PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 65536, 0, nullptr);
         if (read == INVALID_HANDLE_VALUE)
             return;
         read_.reset(read);
@@ -148,7 +149,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 ChildProcess::ChildProcess(const std::wstring& commandLine, DWORD flags, const wchar_t* folder, bool captureOutput)
 {

@@ -52,7 +52,7 @@ struct ProcessResult
     bool started = false;
     bool finished = false;  // false: still running at the time-out (then it was ended)
     DWORD exitCode = 0;
-    std::string out;        // standard output, as bytes (the host writes UTF-8)
+    std::string out;  // standard output, as bytes (the host writes UTF-8)
     std::string err;
 };
 

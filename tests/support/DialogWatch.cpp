@@ -56,13 +56,13 @@ const wchar_t* NotesClass()
     return MAKEINTATOM(atom);
 }
 
-} // namespace
+}  // namespace
 
 DialogWatch::DialogWatch(std::function<void(HWND)> onShown, DWORD limitMs)
     : onShown_(std::move(onShown)), limitMs_(limitMs)
 {
-    notes_ = ::CreateWindowExW(0, NotesClass(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr),
-                               nullptr);
+    notes_ = ::CreateWindowExW(0, NotesClass(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(notes_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ::SetWindowLongPtrW(notes_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWatch::NoteProc));
     ThreadHooks& hooks = Hooks();
@@ -121,10 +121,9 @@ LRESULT CALLBACK DialogWatch::CallHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION) {
         const auto* call = reinterpret_cast<CWPRETSTRUCT*>(lParam);
-        const bool showing =
-            (call->message == WM_SHOWWINDOW && call->wParam != FALSE) ||
-            (call->message == WM_WINDOWPOSCHANGED &&
-             (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_SHOWWINDOW) != 0);
+        const bool showing = (call->message == WM_SHOWWINDOW && call->wParam != FALSE) ||
+                             (call->message == WM_WINDOWPOSCHANGED &&
+                              (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_SHOWWINDOW) != 0);
         if (showing)
             for (DialogWatch* watch : Hooks().watches)
                 watch->Shown(call->hwnd);

@@ -12,7 +12,7 @@ void Write(void** slot, void* value)
     }
 }
 
-} // namespace
+}  // namespace
 
 ImportPatch::ImportPatch(HMODULE module, const char* dllName, const char* functionName, void* replacement)
 {

@@ -57,7 +57,7 @@ void CALLBACK DriveTimerProc(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
-} // namespace
+}  // namespace
 
 INT_PTR RunModal(CDialog& dialog, std::function<void(CDialog&)> drive)
 {
@@ -125,7 +125,7 @@ LRESULT CALLBACK FocusHook(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 void TrackDialogFocus()
 {

@@ -30,7 +30,12 @@ HWND DialogFocus(HWND dialog);
 // dialog manager of `dialog` (IsDialogMessage) before this returns. Shift is
 // held through the thread's key state, which is what the dialog manager asks;
 // an Alt key is a mnemonic character (WM_SYSCHAR).
-enum class Held { nothing, shift, alt };
+enum class Held
+{
+    nothing,
+    shift,
+    alt
+};
 void PressKey(HWND dialog, UINT key, Held held = Held::nothing);
 
 // Makes `module` the language resources while it lives (e.g. the test program's own).

@@ -15,7 +15,7 @@ bool ReadAt(const std::vector<char>& file, size_t offset, T& value)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 PeExportTable ReadPeExports(const std::wstring& path)
 {
@@ -46,11 +46,13 @@ PeExportTable ReadPeExports(const std::wstring& path)
     IMAGE_DATA_DIRECTORY exportDir = {};
     if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
         IMAGE_OPTIONAL_HEADER32 h;
-        if (!ReadAt(file, optional, h)) return table;
+        if (!ReadAt(file, optional, h))
+            return table;
         exportDir = h.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     } else if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
         IMAGE_OPTIONAL_HEADER64 h;
-        if (!ReadAt(file, optional, h)) return table;
+        if (!ReadAt(file, optional, h))
+            return table;
         exportDir = h.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     } else {
         table.error = "unknown optional header";

@@ -52,9 +52,12 @@ void DeleteTree(const std::wstring& path, REGSAM view, HKEY root = HKEY_LOCAL_MA
     RegDeleteKeyExW(root, path.c_str(), view, 0);
 }
 
-} // namespace
+}  // namespace
 
-bool KeyExists(const std::wstring& path, REGSAM view, HKEY root) { return Exists(path, view, root); }
+bool KeyExists(const std::wstring& path, REGSAM view, HKEY root)
+{
+    return Exists(path, view, root);
+}
 
 DWORD ReadDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD fallback)
 {
@@ -121,8 +124,8 @@ ScopedRegistryKey::ScopedRegistryKey(const std::wstring& path, REGSAM view, HKEY
             break;
         }
     }
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key_,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key_, nullptr) !=
+        ERROR_SUCCESS)
         key_ = nullptr;
 }
 
@@ -159,8 +162,7 @@ ScopedRegistryValue::ScopedRegistryValue(const std::wstring& keyPath, const std:
     DWORD size = 0;
     if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
         data_.resize(size);
-        existed_ = RegQueryValueExW(key, valueName.c_str(), nullptr, &type_, data_.data(), &size) ==
-                   ERROR_SUCCESS;
+        existed_ = RegQueryValueExW(key, valueName.c_str(), nullptr, &type_, data_.data(), &size) == ERROR_SUCCESS;
         data_.resize(size);
     }
     RegCloseKey(key);
@@ -193,7 +195,10 @@ bool ScopedRegistryValue::SetString(const std::wstring& text, DWORD type)
     return SetRaw(type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-bool ScopedRegistryValue::SetDword(DWORD value) { return SetRaw(REG_DWORD, &value, sizeof(value)); }
+bool ScopedRegistryValue::SetDword(DWORD value)
+{
+    return SetRaw(REG_DWORD, &value, sizeof(value));
+}
 
 bool ScopedRegistryValue::Remove()
 {

@@ -2,8 +2,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace
-{
+namespace {
 std::vector<std::string>& Open()
 {
     static std::vector<std::string> open;
@@ -22,7 +21,7 @@ class Printer : public testing::EmptyTestEventListener
         std::fflush(stdout);
     }
 };
-} // namespace
+}  // namespace
 
 RowTrace::RowTrace(const char* file, int line, const testing::Message& message)
 {

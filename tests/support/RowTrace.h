@@ -21,5 +21,5 @@ public:
 
 #define ROW_TRACE_NAME2(line) rowTrace##line
 #define ROW_TRACE_NAME(line) ROW_TRACE_NAME2(line)
-#define ROW_TRACE(message) \
+#define ROW_TRACE(message)                                                                                           \
     const RowTrace ROW_TRACE_NAME(__LINE__)(__FILE__, __LINE__, testing::Message() << (message))

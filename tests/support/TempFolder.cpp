@@ -20,11 +20,12 @@ void RemoveTree(const std::wstring& path)
 // Every folder from the root's end to the last separator of `full`.
 void MakeFoldersAbove(const std::wstring& full, size_t rootLength)
 {
-    for (size_t slash = full.find(L'\\', rootLength); slash != std::wstring::npos; slash = full.find(L'\\', slash + 1))
+    for (size_t slash = full.find(L'\\', rootLength); slash != std::wstring::npos;
+         slash = full.find(L'\\', slash + 1))
         CreateDirectoryW(full.substr(0, slash).c_str(), nullptr);
 }
 
-} // namespace
+}  // namespace
 
 ScopedTempFolder::ScopedTempFolder(const wchar_t* tag)
 {
@@ -48,8 +49,8 @@ std::wstring ScopedTempFolder::MakeFile(const std::wstring& relativePath) const
 {
     const std::wstring full = path_ + relativePath;
     MakeFoldersAbove(full, path_.size());
-    unique_handle file(::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
+    unique_handle file(
+        ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return full;
 }
 
@@ -62,8 +63,8 @@ std::wstring ScopedTempFolder::MakeFolder(const std::wstring& relativePath) cons
 
 std::string FileBytes(const std::wstring& path)
 {
-    unique_handle file(
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
     if (!file)
         return bytes;
@@ -77,7 +78,8 @@ std::string FileBytes(const std::wstring& path)
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
-    unique_handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_handle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();

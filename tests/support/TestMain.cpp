@@ -7,8 +7,7 @@
 #include "support/ModalDriver.h"
 #include "support/RowTrace.h"
 
-namespace
-{
+namespace {
 // Wine's server kills a process whose Unix side is still ending a moment after
 // its last thread ended; on a starved machine that hid a finished run's result.
 // The launcher (tools/wine-run.sh) names a file for it. Only this program writes
@@ -27,14 +26,15 @@ void ReportExitCode(const std::wstring& path, int code)
 {
     if (path.empty())
         return;
-    unique_handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unique_handle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     const std::string text = std::to_string(code) + "\n";
     DWORD written = 0;
     // Without the file the launcher keeps the exit status it saw.
     if (file)
         (void)WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

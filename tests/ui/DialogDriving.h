@@ -45,7 +45,8 @@ inline int ItemCount(const CDialog& dialog, int listId)
 
 inline std::wstring ItemText(const CDialog& dialog, int listId, int index)
 {
-    const LRESULT length = ::SendDlgItemMessageW(dialog.m_hWnd, listId, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT length = ::SendDlgItemMessageW(dialog.m_hWnd, listId, CB_GETLBTEXTLEN, static_cast<WPARAM>(index),
+                                                 0);
     if (length == CB_ERR)
         return L"<no item>";
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');

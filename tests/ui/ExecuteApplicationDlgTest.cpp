@@ -217,14 +217,14 @@ TEST_F(ApplicationChooser, RefusedConfirmationsKeepTheDialogOpenUntilTheUserCorr
     const std::wstring missing = temp.path() + L"Missing.exe";
     const std::wstring notes = temp.MakeFile(L"notes.txt");
     const std::vector<Fields> refused{
-        {L"", L"", L""},                                   // no program
-        {missing, L"", L""},                               // nothing of that name
-        {work, L"", L""},                                  // a folder as program
-        {L"\"" + tool + L"\" /s", L"", L""},               // program and switch in one field
-        {L"\"" + tool + L"\"", L"", L""},                  // quotes are not part of a name
-        {temp.path() + L"T*.exe", L"", L""},               // a pattern names no one file
-        {tool, L"-a", notes},                              // a file as working folder
-        {tool, L"-a", temp.path() + L"Nowhere"},           // a folder that does not exist
+        {L"", L"", L""},                          // no program
+        {missing, L"", L""},                      // nothing of that name
+        {work, L"", L""},                         // a folder as program
+        {L"\"" + tool + L"\" /s", L"", L""},      // program and switch in one field
+        {L"\"" + tool + L"\"", L"", L""},         // quotes are not part of a name
+        {temp.path() + L"T*.exe", L"", L""},      // a pattern names no one file
+        {tool, L"-a", notes},                     // a file as working folder
+        {tool, L"-a", temp.path() + L"Nowhere"},  // a folder that does not exist
     };
     std::vector<Fields> afterRefusal;
     std::vector<bool> open;
@@ -268,8 +268,8 @@ TEST_F(ApplicationChooser, APathOf260CharactersOrMoreIsRefusedEvenWhenTheFileExi
     };
     const std::wstring longest = fileOfLength(MAX_PATH - 1);
     const std::wstring tooLong = fileOfLength(MAX_PATH);
-    const std::wstring farTooLong =
-        temp.MakeFolder(std::wstring(200, L'f')) + L"\\" + std::wstring(100, L'g') + L".exe";
+    const std::wstring farTooLong = temp.MakeFolder(std::wstring(200, L'f')) + L"\\" + std::wstring(100, L'g') +
+                                    L".exe";
     {
         HANDLE h = ::CreateFileW(farTooLong.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE)
@@ -390,8 +390,8 @@ TEST_F(ApplicationChooser, BrowseNeverHandsTheOpenFileDialogANameItRefuses)
     {
         const char* what;
         std::wstring typed;
-        std::wstring file;    // the name the dialog starts from
-        std::wstring start;   // its initial folder; empty: none given
+        std::wstring file;   // the name the dialog starts from
+        std::wstring start;  // its initial folder; empty: none given
     } rows[] = {
         {"a quoted program with a switch", L"\"" + tool + L"\" -x", L"", folder},
         {"a switch after an unquoted program", tool + L" -x", tool + L" -x", L""},
@@ -534,7 +534,7 @@ TEST_F(ApplicationChooser, ARefusedConfirmationWarnsUnlessTheProgramRunsSilently
     ExpectTargetUntouched();
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ApplicationChooser, KeysReachEveryControlInOrderInEachLanguage)
 {
@@ -560,11 +560,16 @@ TEST_F(ApplicationChooser, KeysReachEveryControlInOrderInEachLanguage)
             int focus;
         };
         const Row rows[] = {
-            {VK_TAB, Held::nothing, IDC_APP_BROWSE},         {VK_TAB, Held::nothing, IDC_APP_ARGUMENTS},
-            {VK_TAB, Held::nothing, IDC_APP_FOLDER},         {VK_TAB, Held::nothing, IDOK},
-            {VK_TAB, Held::nothing, IDCANCEL},               {VK_TAB, Held::nothing, IDC_APP_PATH},
-            {VK_TAB, Held::shift, IDCANCEL},                 {language.arguments, Held::alt, IDC_APP_ARGUMENTS},
-            {language.folder, Held::alt, IDC_APP_FOLDER},    {language.program, Held::alt, IDC_APP_PATH},
+            {VK_TAB, Held::nothing, IDC_APP_BROWSE},
+            {VK_TAB, Held::nothing, IDC_APP_ARGUMENTS},
+            {VK_TAB, Held::nothing, IDC_APP_FOLDER},
+            {VK_TAB, Held::nothing, IDOK},
+            {VK_TAB, Held::nothing, IDCANCEL},
+            {VK_TAB, Held::nothing, IDC_APP_PATH},
+            {VK_TAB, Held::shift, IDCANCEL},
+            {language.arguments, Held::alt, IDC_APP_ARGUMENTS},
+            {language.folder, Held::alt, IDC_APP_FOLDER},
+            {language.program, Held::alt, IDC_APP_PATH},
             {language.browse, Held::alt, IDC_APP_BROWSE},
         };
         for (UINT end : {VK_RETURN, VK_ESCAPE}) {

@@ -82,11 +82,11 @@ TEST_F(KeyCombinationDialog, ListsComeFromTheKeyNameStringsInOrder)
     std::vector<std::wstring> modifiers, categories;
     Shown shown;
     EXPECT_EQ(IDCANCEL, Run(0, [&](CDialog& d) {
-        modifiers = Items(d, IDC_MODIFIER_LIST);
-        categories = Items(d, IDC_CATEGORY_LIST);
-        shown = Look(d);
-        Click(d, IDCANCEL);
-    }));
+                  modifiers = Items(d, IDC_MODIFIER_LIST);
+                  categories = Items(d, IDC_CATEGORY_LIST);
+                  shown = Look(d);
+                  Click(d, IDCANCEL);
+              }));
 
     std::vector<std::wstring> expectedModifiers;
     for (UINT id = IDS_NO_KEY; id <= IDS_MODIFIER_PAIR_LAST; ++id)
@@ -152,9 +152,9 @@ TEST_F(KeyCombinationDialog, ModifierItemsGoToTheirBytes)
 {
     // Two names: the first in bits 24-31, the second in 16-23.
     EXPECT_EQ(IDOK, Run(Pack(0, 0, KeyLetter, 'A'), [](CDialog& d) {
-        ChooseText(d, IDC_MODIFIER_LIST, L"Ctrl+Alt");
-        Click(d, IDOK);
-    }));
+                  ChooseText(d, IDC_MODIFIER_LIST, L"Ctrl+Alt");
+                  Click(d, IDOK);
+              }));
     EXPECT_EQ(1, dialog->view.changed);
     EXPECT_EQ(Pack(VK_CONTROL, VK_MENU, KeyLetter, 'A'), data.keyCombination);
 
@@ -220,12 +220,12 @@ TEST_F(KeyCombinationDialog, SwitchingTheCategoryRefillsTheKeyListAndSelectsItsF
 {
     std::vector<Shown> steps;
     EXPECT_EQ(IDCANCEL, Run(Pack(0, 0, KeyNone, 0), [&](CDialog& d) {
-        for (int item : {1, 5, 1, 2, 3, 4, 7, 0}) {
-            Choose(d, IDC_CATEGORY_LIST, item);
-            steps.push_back(Look(d));
-        }
-        Click(d, IDCANCEL);
-    }));
+                  for (int item : {1, 5, 1, 2, 3, 4, 7, 0}) {
+                      Choose(d, IDC_CATEGORY_LIST, item);
+                      steps.push_back(Look(d));
+                  }
+                  Click(d, IDCANCEL);
+              }));
     ASSERT_EQ(8u, steps.size());
     EXPECT_EQ(26, steps[0].keyCount);
     EXPECT_EQ(L"A", steps[0].key);
@@ -256,10 +256,10 @@ TEST_F(KeyCombinationDialog, CancelAndUntouchedOkKeepTheValueAndAChangeStaysACha
     const CString text = KeyCombinationText(stored);
 
     EXPECT_EQ(IDCANCEL, Run(stored, [](CDialog& d) {
-        ChooseText(d, IDC_MODIFIER_LIST, L"Shift");
-        Choose(d, IDC_CATEGORY_LIST, 1);
-        Click(d, IDCANCEL);
-    }));
+                  ChooseText(d, IDC_MODIFIER_LIST, L"Shift");
+                  Choose(d, IDC_CATEGORY_LIST, 1);
+                  Click(d, IDCANCEL);
+              }));
     EXPECT_EQ(stored, data.keyCombination);
     EXPECT_EQ(text, KeyCombinationText(data.keyCombination));
 
@@ -295,10 +295,10 @@ TEST_F(KeyCombinationDialog, AFirstModifierAloneIsShownAsNoneAndKept)
     Shown shown;
     INT32 changedWhileOpen = -1;
     EXPECT_EQ(IDOK, Run(stored, [&](CDialog& d) {
-        shown = Look(d);
-        changedWhileOpen = dialog->view.changed;
-        Click(d, IDOK);
-    }));
+                  shown = Look(d);
+                  changedWhileOpen = dialog->view.changed;
+                  Click(d, IDOK);
+              }));
     EXPECT_EQ(ResourceText(IDS_NO_KEY), shown.modifier);
     EXPECT_EQ(L"K", shown.key);
     EXPECT_EQ(0, changedWhileOpen);
@@ -353,7 +353,7 @@ TEST_F(KeyCombinationDialog, UnshowableValuesAreCleanedInTheListsOnlyAndOkStores
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(KeyCombinationDialog, KeysReachEveryControlInOrderInEachLanguage)
 {
@@ -380,22 +380,26 @@ TEST_F(KeyCombinationDialog, KeysReachEveryControlInOrderInEachLanguage)
             int focus;
         };
         const Row rows[] = {
-            {VK_TAB, Held::nothing, IDC_CATEGORY_LIST},     {VK_TAB, Held::nothing, IDC_KEY_LIST},
-            {VK_TAB, Held::nothing, IDOK},                  {VK_TAB, Held::nothing, IDCANCEL},
-            {VK_TAB, Held::nothing, IDC_MODIFIER_LIST},     {VK_TAB, Held::shift, IDCANCEL},
-            {language.key, Held::alt, IDC_KEY_LIST},        {language.category, Held::alt, IDC_CATEGORY_LIST},
+            {VK_TAB, Held::nothing, IDC_CATEGORY_LIST},
+            {VK_TAB, Held::nothing, IDC_KEY_LIST},
+            {VK_TAB, Held::nothing, IDOK},
+            {VK_TAB, Held::nothing, IDCANCEL},
+            {VK_TAB, Held::nothing, IDC_MODIFIER_LIST},
+            {VK_TAB, Held::shift, IDCANCEL},
+            {language.key, Held::alt, IDC_KEY_LIST},
+            {language.category, Held::alt, IDC_CATEGORY_LIST},
             {language.modifiers, Held::alt, IDC_MODIFIER_LIST},
         };
         for (UINT end : {VK_RETURN, VK_ESCAPE}) {
             EXPECT_EQ(end == VK_RETURN ? IDOK : IDCANCEL, Run(Pack(VK_CONTROL, 0, KeyLetter, 'C'), [&](CDialog& d) {
-                EXPECT_EQ(Item(d, IDC_MODIFIER_LIST), DialogFocus(d.m_hWnd)) << "first focus";
-                for (size_t i = 0; i < std::size(rows); ++i) {
-                    PressKey(d.m_hWnd, rows[i].key, rows[i].held);
-                    EXPECT_EQ(Item(d, rows[i].focus), DialogFocus(d.m_hWnd)) << "row " << i;
-                }
-                // Enter presses OK and Escape cancels, from a list.
-                PressKey(d.m_hWnd, end);
-            }));
+                          EXPECT_EQ(Item(d, IDC_MODIFIER_LIST), DialogFocus(d.m_hWnd)) << "first focus";
+                          for (size_t i = 0; i < std::size(rows); ++i) {
+                              PressKey(d.m_hWnd, rows[i].key, rows[i].held);
+                              EXPECT_EQ(Item(d, rows[i].focus), DialogFocus(d.m_hWnd)) << "row " << i;
+                          }
+                          // Enter presses OK and Escape cancels, from a list.
+                          PressKey(d.m_hWnd, end);
+                      }));
         }
     }
     FillKeyNameList();

@@ -66,10 +66,11 @@ bool WaitForFile(const std::wstring& folder, const std::wstring& name, DWORD lim
 
 int ItemWithText(HWND list, const wchar_t* text)
 {
-    return static_cast<int>(SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(
+        SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text)));
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(MainDialogTest, OwnSettingsAfterAPresetRestoresTheFunctionsLastChosen)
 {
@@ -186,19 +187,23 @@ TEST_F(MainDialogTest, CancelledChooserChangesNothingAndAChosenProgramShowsItsNa
     const std::wstring before = Text(IDC_BUTTON0_LABEL);
     ASSERT_TRUE(Enabled(IDC_BUTTON0_SETTINGS));
 
-    EXPECT_EQ(Captions{L"Start a Program"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [](HWND chooser) {
-        SetDlgItemTextW(chooser, IDC_APP_PATH, L"C:\\windows\\notepad.exe");
-        Press(chooser, IDCANCEL);
-    }));
+    EXPECT_EQ(Captions{L"Start a Program"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); },
+                                                          [](HWND chooser) {
+                                                              SetDlgItemTextW(chooser, IDC_APP_PATH,
+                                                                              L"C:\\windows\\notepad.exe");
+                                                              Press(chooser, IDCANCEL);
+                                                          }));
     EXPECT_EQ(before, Text(IDC_BUTTON0_LABEL));
     EXPECT_FALSE(Enabled(IDC_APPLY));
     EXPECT_TRUE(dialog->Assignments().Record(0).applicationPath.IsEmpty());
 
-    EXPECT_EQ(Captions{L"Start a Program"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [](HWND chooser) {
-        SetDlgItemTextW(chooser, IDC_APP_PATH, L"C:\\windows\\notepad.exe");
-        SetDlgItemTextW(chooser, IDC_APP_ARGUMENTS, L" readme.txt ");
-        Press(chooser, IDOK);
-    }));
+    EXPECT_EQ(Captions{L"Start a Program"},
+              DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); },
+                            [](HWND chooser) {
+                                SetDlgItemTextW(chooser, IDC_APP_PATH, L"C:\\windows\\notepad.exe");
+                                SetDlgItemTextW(chooser, IDC_APP_ARGUMENTS, L" readme.txt ");
+                                Press(chooser, IDOK);
+                            }));
     EXPECT_EQ(L"notepad", Text(IDC_BUTTON0_LABEL));
     EXPECT_NE(nullptr, dialog->ButtonIcon(0));
     EXPECT_TRUE(Enabled(IDC_APPLY));
@@ -234,12 +239,15 @@ TEST_F(MainDialogTest, KeyEntryKeepsItsTextUnlessTheKeyDialogChangedSomething)
         EXPECT_FALSE(Enabled(IDC_APPLY));
     }
 
-    EXPECT_EQ(Captions{L"Key Combination"}, DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); }, [](HWND keys) {
-        HWND category = GetDlgItem(keys, IDC_CATEGORY_LIST);
-        SendMessageW(category, CB_SETCURSEL, 6, 0);  // the first named key
-        SendMessageW(keys, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(category));
-        Press(keys, IDOK);
-    }));
+    EXPECT_EQ(Captions{L"Key Combination"},
+              DriveDialogOf([&] { Click(IDC_BUTTON0_SETTINGS); },
+                            [](HWND keys) {
+                                HWND category = GetDlgItem(keys, IDC_CATEGORY_LIST);
+                                SendMessageW(category, CB_SETCURSEL, 6, 0);  // the first named key
+                                SendMessageW(keys, WM_COMMAND, MAKEWPARAM(IDC_CATEGORY_LIST, CBN_SELCHANGE),
+                                             reinterpret_cast<LPARAM>(category));
+                                Press(keys, IDOK);
+                            }));
     const UINT32 expected = KeyCombination::Pack(0, 0, KeyNamed, VK_RETURN);
     const CSpecialButtonData record = dialog->Assignments().Record(0);
     EXPECT_EQ(expected, record.keyCombination);

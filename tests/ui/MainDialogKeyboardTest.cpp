@@ -25,12 +25,13 @@ struct Language
 };
 
 const Language languages[] = {
-    {"en-US", L"en-US\\TarvixUtility.exe.mui", L'u', L'l', L'r', L's', L'e', L'p', L'a', L"Key Combination", L"Start a Program"},
+    {"en-US", L"en-US\\TarvixUtility.exe.mui", L'u', L'l', L'r', L's', L'e', L'p', L'a', L"Key Combination",
+     L"Start a Program"},
     {"de-DE", L"de-DE\\TarvixUtility.exe.mui", L'v', L'l', L'r', L'e', L'i', L'd', L'b', L"Tastenkombination",
      L"Programm starten"},
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MainDialogTest, KeysReachEveryControlInOrderInEachLanguage)
 {
@@ -50,8 +51,8 @@ TEST_F(MainDialogTest, KeysReachEveryControlInOrderInEachLanguage)
         {
             UINT key;
             Held held;
-            int focus;                 // the control that has the focus afterwards
-            const wchar_t* opens;      // the caption of the dialog the key opens (closed with Escape)
+            int focus;             // the control that has the focus afterwards
+            const wchar_t* opens;  // the caption of the dialog the key opens (closed with Escape)
         };
         const std::vector<Row> rows = {
             {VK_TAB, Held::nothing, IDC_BUTTON0_FUNCTIONS, nullptr},
@@ -70,7 +71,7 @@ TEST_F(MainDialogTest, KeysReachEveryControlInOrderInEachLanguage)
             {language.settings0, Held::alt, IDC_BUTTON0_SETTINGS, language.keysCaption},
             {language.settings1, Held::alt, IDC_BUTTON1_SETTINGS, language.chooserCaption},
             {language.option, Held::alt, IDC_OPTION_CHECK, nullptr},  // checks it: Apply is enabled
-            {language.apply, Held::alt, IDC_OK, nullptr},              // applied: Apply hands the focus on
+            {language.apply, Held::alt, IDC_OK, nullptr},             // applied: Apply hands the focus on
         };
 
         EXPECT_EQ(Item(IDC_PRESET_LIST), DialogFocus(window)) << "first focus";

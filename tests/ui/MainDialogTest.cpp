@@ -35,7 +35,7 @@ uint32_t BitmapPixel(HBITMAP bitmap, int x, int y)
     return pixels[static_cast<size_t>(y) * info.bmWidth + x] & 0xFFFFFF;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(MainDialogTest, WindowTakesTheScaledDesignSizeAt120Dpi)
 {
@@ -71,7 +71,8 @@ TEST_F(MainDialogTest, MousePictureSitsBetweenThePanelsAtTheDialogsScale)
         EXPECT_EQ(cx + scale.X(81), picture.right);
         EXPECT_EQ(cy + scale.Y(80), picture.bottom);
 
-        const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(Item(IDC_MOUSE_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0));
+        const auto bitmap = reinterpret_cast<HBITMAP>(
+            SendMessageW(Item(IDC_MOUSE_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0));
         ASSERT_NE(nullptr, bitmap);
         BITMAP info{};
         ASSERT_NE(0, GetObjectW(bitmap, sizeof(info), &info));
@@ -201,8 +202,8 @@ TEST_F(MainDialogTest, ApplyWritesTheChangeAndCancelAfterwardsKeepsIt)
     OfferSettings();
     Open();
     device->calls.clear();
-    const int zoomIn = static_cast<int>(SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1,
-                                                      reinterpret_cast<LPARAM>(L"Zoom in")));
+    const int zoomIn = static_cast<int>(
+        SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Zoom in")));
     ASSERT_GE(zoomIn, 0);
     Choose(IDC_BUTTON0_FUNCTIONS, zoomIn);
     EXPECT_TRUE(Enabled(IDC_APPLY));
@@ -227,8 +228,9 @@ TEST_F(MainDialogTest, ARefusedAssignmentStaysPendingAndTakesNothingMoreWithIt)
     OfferEveryFunction();
     device->functions[14].keyCombination = KeyCombination::Pack(0, VK_CONTROL, KeyLetter, 'C');  // 201
     Open();
-    const int keys = static_cast<int>(SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1,
-                                                    reinterpret_cast<LPARAM>(LoadText(IDS_KEY_ENTRY_NAME).GetString())));
+    const int keys = static_cast<int>(
+        SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1,
+                     reinterpret_cast<LPARAM>(LoadText(IDS_KEY_ENTRY_NAME).GetString())));
     ASSERT_GE(keys, 0);
     Choose(IDC_BUTTON0_FUNCTIONS, keys);
 
@@ -261,8 +263,8 @@ TEST_F(MainDialogTest, ApplyWritesTheCheckBoxAsShownAlsoWhenSetWithoutAClick)
     ASSERT_EQ(0, StoredSetting(4));
     // An assistive tool checks the box without the click notification.
     SendMessageW(Item(IDC_OPTION_CHECK), BM_SETCHECK, BST_CHECKED, 0);
-    const int zoomIn = static_cast<int>(SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1,
-                                                      reinterpret_cast<LPARAM>(L"Zoom in")));
+    const int zoomIn = static_cast<int>(
+        SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Zoom in")));
     ASSERT_GE(zoomIn, 0);
     Choose(IDC_BUTTON0_FUNCTIONS, zoomIn);
     Click(IDC_APPLY);
@@ -286,8 +288,8 @@ TEST_F(MainDialogTest, ValuesThatCannotBeReadAreNotOverwrittenWithDefaults)
     EXPECT_EQ(7, StoredSetting(4));
 
     // What the user changes is written; the rest stays as it was.
-    const int zoomIn = static_cast<int>(SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1,
-                                                      reinterpret_cast<LPARAM>(L"Zoom in")));
+    const int zoomIn = static_cast<int>(
+        SendMessageW(Item(IDC_BUTTON0_FUNCTIONS), CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Zoom in")));
     ASSERT_GE(zoomIn, 0);
     Choose(IDC_BUTTON0_FUNCTIONS, zoomIn);
     Click(IDC_APPLY);
@@ -363,8 +365,8 @@ TEST_F(MainDialogTest, PanelsAndLabelsAreBlackOnWhiteWhateverTheDcHeld)
     for (int id : {IDC_BUTTON0_PANEL, IDC_BUTTON1_PANEL, IDC_BUTTON0_LABEL, IDC_BUTTON1_LABEL}) {
         SetTextColor(dc.get(), RGB(255, 0, 0));
         SetBkColor(dc.get(), RGB(0, 0, 255));
-        const auto brush = reinterpret_cast<HBRUSH>(
-            dialog->SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(Item(id))));
+        const auto brush = reinterpret_cast<HBRUSH>(dialog->SendMessage(
+            WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(Item(id))));
         LOGBRUSH colour{};
         ASSERT_NE(0, GetObjectW(brush, sizeof(colour), &colour)) << id;
         EXPECT_EQ(RGB(255, 255, 255), colour.lbColor) << id;

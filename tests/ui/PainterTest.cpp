@@ -36,7 +36,7 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Painter, RuleAndBandSitOnTheScaledRowsAt96Dpi)
 {

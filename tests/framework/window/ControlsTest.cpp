@@ -28,7 +28,7 @@ TEST_F(Controls, ComboBoxSelectsByTextFromTheItemAfterTheStartAndWrapsAround)
     EXPECT_EQ(0, combo.SelectString(0, L"(none)"));  // found only after wrapping
     EXPECT_EQ(3, combo.SelectString(-1, L"CTRL"));
     EXPECT_EQ(CB_ERR, combo.SelectString(0, L"Alt"));
-    EXPECT_EQ(3, combo.GetCurSel());                 // a failed search keeps the selection
+    EXPECT_EQ(3, combo.GetCurSel());  // a failed search keeps the selection
     EXPECT_EQ(2, combo.FindString(1, L"shift"));
 
     CString text;
@@ -90,4 +90,4 @@ TEST_F(Controls, ButtonStaticAndEditAnswerWhatTheControlHolds)
     EXPECT_EQ(4u, end);
 }
 
-} // namespace
+}  // namespace

@@ -23,9 +23,9 @@ TEST_F(Dialogs, DoModalAnswersTheButtonOrTheValueGivenToEndDialog)
     CTestDlg ok;
     int focused = 0;
     EXPECT_EQ(IDOK, RunModal(ok, [&focused](CDialog& d) {
-        focused = ::GetDlgCtrlID(DialogFocus(d.m_hWnd));
-        Click(d, IDOK);
-    }));
+                  focused = ::GetDlgCtrlID(DialogFocus(d.m_hWnd));
+                  Click(d, IDOK);
+              }));
     EXPECT_EQ(IDC_TEST_COMBO, focused);  // OnInitDialog's TRUE: the first control has the focus
     EXPECT_EQ(1, ok.initCount);
     EXPECT_EQ(1, ok.okCount);
@@ -50,9 +50,9 @@ TEST_F(Dialogs, EscapeTheCloseBoxAndWmCloseReachOnCancel)
 {
     CTestDlg escape;
     EXPECT_EQ(IDCANCEL, RunModal(escape, [](CDialog& d) {
-        d.GotoDlgCtrl(d.GetDlgItem(IDC_TEST_EDIT));
-        ::PostMessageW(DialogFocus(d.m_hWnd), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    }));
+                  d.GotoDlgCtrl(d.GetDlgItem(IDC_TEST_EDIT));
+                  ::PostMessageW(DialogFocus(d.m_hWnd), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+              }));
     EXPECT_EQ(1, escape.cancelCount);
 
     CTestDlg closeBox;
@@ -257,4 +257,4 @@ TEST_F(Dialogs, AHandlersExceptionEndsTheModalRunAndIsRaisedFromDoModal)
     parent.DestroyWindow();
 }
 
-} // namespace
+}  // namespace

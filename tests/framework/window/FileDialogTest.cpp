@@ -100,4 +100,4 @@ TEST(FileDialogs, CancellingAnswersIdCancelAndWithoutExtrasNothingIsSet)
     mainWindow.DestroyWindow();
 }
 
-} // namespace
+}  // namespace

@@ -30,7 +30,8 @@ protected:
 
     void Command(UINT id, UINT code)
     {
-        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(::GetDlgItem(dialog.m_hWnd, id)));
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, code),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(dialog.m_hWnd, id)));
     }
 };
 
@@ -38,8 +39,8 @@ TEST_F(MessageMaps, CommandsRouteByNotificationCodeAndIdRangeThenFallToTheBase)
 {
     Command(IDC_TEST_RANGE_FIRST, BN_CLICKED);
     Command(IDC_TEST_RANGE_MIDDLE, BN_CLICKED);
-    Command(IDC_TEST_RANGE_LAST, BN_CLICKED);       // outside the derived range: the base's
-    Command(IDC_TEST_BASE_BUTTON, BN_CLICKED);      // only the base maps it
+    Command(IDC_TEST_RANGE_LAST, BN_CLICKED);          // outside the derived range: the base's
+    Command(IDC_TEST_BASE_BUTTON, BN_CLICKED);         // only the base maps it
     Command(IDC_TEST_RANGE_MIDDLE, BN_DOUBLECLICKED);  // no entry for this code
     Command(IDC_TEST_COMBO, CBN_SELCHANGE);
     Command(IDC_TEST_COMBO, CBN_DROPDOWN);
@@ -47,9 +48,8 @@ TEST_F(MessageMaps, CommandsRouteByNotificationCodeAndIdRangeThenFallToTheBase)
     ::SendMessageW(::GetDlgItem(dialog.m_hWnd, IDC_TEST_RANGE_MIDDLE), BM_CLICK, 0, 0);
 
     const CallLog expected = {
-        {"range", IDC_TEST_RANGE_FIRST},      {"range", IDC_TEST_RANGE_MIDDLE},
-        {"base range", IDC_TEST_RANGE_LAST},  {"base button", IDC_TEST_BASE_BUTTON},
-        {"combo changed", IDC_TEST_COMBO},    {"range", IDC_TEST_RANGE_MIDDLE},
+        {"range", IDC_TEST_RANGE_FIRST},       {"range", IDC_TEST_RANGE_MIDDLE},  {"base range", IDC_TEST_RANGE_LAST},
+        {"base button", IDC_TEST_BASE_BUTTON}, {"combo changed", IDC_TEST_COMBO}, {"range", IDC_TEST_RANGE_MIDDLE},
     };
     EXPECT_EQ(expected, dialog.calls);
 
@@ -68,7 +68,8 @@ TEST_F(MessageMaps, EveryControlColourKindReachesTheOneHandler)
     HDC dc = labelDc.get();
 
     for (UINT message = WM_CTLCOLORMSGBOX; message <= WM_CTLCOLORSTATIC; ++message) {
-        const LRESULT brush = dialog.SendMessage(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+        const LRESULT brush = dialog.SendMessage(message, reinterpret_cast<WPARAM>(dc),
+                                                 reinterpret_cast<LPARAM>(label));
         EXPECT_EQ(reinterpret_cast<LRESULT>(labelBrush.get()), brush) << "message " << message;
     }
     ASSERT_EQ(7u, dialog.colourCalls.size());
@@ -80,7 +81,8 @@ TEST_F(MessageMaps, EveryControlColourKindReachesTheOneHandler)
 
     // For other controls the handler answers the dialog's default brush.
     HWND edit = ::GetDlgItem(dialog.m_hWnd, IDC_TEST_EDIT);
-    const LRESULT editBrush = dialog.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit));
+    const LRESULT editBrush = dialog.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                 reinterpret_cast<LPARAM>(edit));
     const LRESULT expectedDefault = ::DefDlgProcW(dialog.m_hWnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                                   reinterpret_cast<LPARAM>(edit));
     EXPECT_NE(0, expectedDefault);
@@ -227,4 +229,4 @@ TEST(MessageMapDefaults, PassedOnMessagesReachTheWindowsOwnProcedureUnchanged)
     ::DestroyWindow(hwnd);
 }
 
-} // namespace
+}  // namespace

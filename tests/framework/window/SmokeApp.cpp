@@ -138,4 +138,4 @@ private:
 
 CSmokeApp theApp;
 
-} // namespace
+}  // namespace

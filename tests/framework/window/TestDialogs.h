@@ -57,7 +57,9 @@ public:
     static constexpr UINT notifyCode = 0xFFFFF000u;
     static UINT registeredMessage;  // "FrameworkTestNotify"
 
-    explicit CTestDlg(UINT templateId = IDD_FRAMEWORK_TEST, CWnd* parent = nullptr) : CBaseTestDlg(templateId, parent) {}
+    explicit CTestDlg(UINT templateId = IDD_FRAMEWORK_TEST, CWnd* parent = nullptr) : CBaseTestDlg(templateId, parent)
+    {
+    }
 
     CProbeCombo combo;
     CString editText;

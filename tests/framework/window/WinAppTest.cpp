@@ -51,4 +51,4 @@ TEST(Application, TheCommandLineStartsAfterTheProgramNameAndItsBlanks)
     EXPECT_EQ(13u, RunSmokeApp(L"cmdline xy   "));
 }
 
-} // namespace
+}  // namespace
