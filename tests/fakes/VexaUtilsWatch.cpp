@@ -1,6 +1,16 @@
 #include "VexaUtilsWatch.h"
 #include <cstring>
 
+const char* const utilityExports[14] = {
+    "VuInitialize",       "VuGetLastErrorCode",
+    "VuGetMachineIDEx",   "VuIsSupportedFunction",
+    "VuCallDriver",       "VuCallPowerSaving",
+    "VuRegWnd",           "VuUnRegWnd",
+    "VuCallVideo",        "VuGetTRCXFunctionChn",
+    "VuEnableTRCXEvents", "AddRef",
+    "RemoveRef",          "VuDetach",
+};
+
 const wchar_t sharedDllsKey[] = L"Software\\Kelvor Corporation\\Shared Info\\Shared Dlls";
 
 VexaUtilsWatch::VexaUtilsWatch() : libraryValue_(sharedDllsKey, L"VexaUtils.dll")

@@ -7,6 +7,9 @@
 #include "support/RegistryFixtures.h"
 #include "VexaUtilsStandIn.h"
 
+// The fourteen names Peryl binds from the library, in its order.
+extern const char* const utilityExports[14];
+
 class VexaUtilsWatch
 {
 public:

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include "MachineProbe.h"
+#include "PageIdentity.h"
 #include "support/ChildProcess.h"
 #include "support/RegistryFixtures.h"
 #include "ReleaseFiles.h"
@@ -16,8 +17,6 @@ namespace {
 const wchar_t hostKey[] = L"Software\\Kelvor Corporation\\Plenkit";
 const wchar_t pluginsKey[] = L"Software\\Kelvor Corporation\\Plenkit\\Plug-ins";
 const wchar_t uninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvane Tarvix";
-const wchar_t logoLampPage[] = L"0605F063-C96F-45b8-881E-661479F1AF14";
-const wchar_t lampBrightnessPage[] = L"651D2B16-EDFB-439b-AB5B-950D6C6C3BF2";
 
 std::string Narrow(const std::wstring& text)
 {
@@ -130,8 +129,8 @@ TEST_F(Installer, InstallsProgramPlugInShortcutAndUninstallEntryAndTheUninstalle
     const ProcessResult host = RunProcess(Quoted(BinFile(L"PlenkitHost.exe")) + L" /list /quiet");
     ASSERT_TRUE(host.finished);
     EXPECT_EQ(0u, host.exitCode) << host.err;
-    EXPECT_NE(std::string::npos, host.out.find(Narrow(logoLampPage))) << host.out;
-    EXPECT_NE(std::string::npos, host.out.find(Narrow(lampBrightnessPage))) << host.out;
+    EXPECT_NE(std::string::npos, host.out.find(Narrow(logoLampPageIdentity))) << host.out;
+    EXPECT_NE(std::string::npos, host.out.find(Narrow(lampBrightnessPageIdentity))) << host.out;
 
     const TreeRun uninstall = Uninstall();
     ASSERT_TRUE(uninstall.finished);

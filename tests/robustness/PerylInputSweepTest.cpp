@@ -431,16 +431,6 @@ struct LibraryText
     bool standIn;
 };
 
-const char* const bindingNames[] = {
-    "VuInitialize",       "VuGetLastErrorCode",
-    "VuGetMachineIDEx",   "VuIsSupportedFunction",
-    "VuCallDriver",       "VuCallPowerSaving",
-    "VuRegWnd",           "VuUnRegWnd",
-    "VuCallVideo",        "VuGetTRCXFunctionChn",
-    "VuEnableTRCXEvents", "AddRef",
-    "RemoveRef",          "VuDetach",
-};
-
 std::vector<LibraryText> LibraryTexts()
 {
     const std::wstring bin = BinFile(L"");  // with its separator
@@ -465,7 +455,7 @@ std::vector<LibraryText> LibraryTexts()
         {bin.substr(0, 2) + L"VexaUtils.dll", false, Library::Complete, true},
         {L"", false, Library::None, false},
     };
-    for (const char* missing : bindingNames)
+    for (const char* missing : utilityExports)
         texts.push_back({bin + L"VexaUtilsWithout" + std::wstring(missing, missing + std::strlen(missing)) + L".dll",
                          true, Library::Unbound, true});
     return texts;
@@ -478,7 +468,7 @@ Library Load(const LibraryText& text)
                                     : LoadLibraryW(text.text.c_str()));
     if (!module)
         return Library::None;
-    for (const char* name : bindingNames) {
+    for (const char* name : utilityExports) {
         if (GetProcAddress(module.get(), name) == nullptr)
             return Library::Unbound;
     }

@@ -8,11 +8,14 @@
 #include "support/RowTrace.h"
 #include <windows.h>
 #include <commctrl.h>
+#include <iterator>
 #include <string>
 #include <vector>
 #include "support/ChildProcess.h"
 #include "ComTestSupport.h"
 #include "HostWindow.h"
+#include "PageIdentity.h"
+#include "VexaUtilsWatch.h"
 #include "support/PeExports.h"
 #include "support/RegistryFixtures.h"
 #include "support/TempFolder.h"
@@ -25,19 +28,11 @@ namespace {
 const DWORD timeout = 30000;
 const wchar_t sharedDllsKey[] = L"Software\\Kelvor Corporation\\Shared Info\\Shared Dlls";
 const wchar_t sharedInfoKey[] = L"Software\\Kelvor Corporation\\Shared Info";
-const char logoLampIdentity[] = "0605F063-C96F-45b8-881E-661479F1AF14";
-const char lampBrightnessIdentity[] = "651D2B16-EDFB-439b-AB5B-950D6C6C3BF2";
+// The pages' identities as the host prints them (they are ASCII).
+const std::string logoLampIdentity(std::begin(logoLampPageIdentity), std::end(logoLampPageIdentity) - 1);
+const std::string lampBrightnessIdentity(std::begin(lampBrightnessPageIdentity),
+                                         std::end(lampBrightnessPageIdentity) - 1);
 
-// The fourteen names Peryl binds, in its order.
-const char* const utilityExports[] = {
-    "VuInitialize",       "VuGetLastErrorCode",
-    "VuGetMachineIDEx",   "VuIsSupportedFunction",
-    "VuCallDriver",       "VuCallPowerSaving",
-    "VuRegWnd",           "VuUnRegWnd",
-    "VuCallVideo",        "VuGetTRCXFunctionChn",
-    "VuEnableTRCXEvents", "AddRef",
-    "RemoveRef",          "VuDetach",
-};
 
 std::wstring Wide(const char* text)
 {
