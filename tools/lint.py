@@ -51,7 +51,7 @@ def flags_of(entry):
             kept += [word, words[i + 1]]
             i += 2
             continue
-        if word.startswith(("-D", "-I", "-std=", "-W")) and word != "-Werror":
+        if word.startswith(("-D", "-I", "-std=", "-W")):
             kept.append(word)
         i += 1
     return kept

@@ -8,7 +8,6 @@
 #include "support/RowTrace.h"
 #include <windows.h>
 #include <commctrl.h>
-#include <iterator>
 #include <string>
 #include <vector>
 #include "support/ChildProcess.h"
@@ -28,10 +27,9 @@ namespace {
 const DWORD timeout = 30000;
 const wchar_t sharedDllsKey[] = L"Software\\Kelvor Corporation\\Shared Info\\Shared Dlls";
 const wchar_t sharedInfoKey[] = L"Software\\Kelvor Corporation\\Shared Info";
-// The pages' identities as the host prints them (they are ASCII).
-const std::string logoLampIdentity(std::begin(logoLampPageIdentity), std::end(logoLampPageIdentity) - 1);
-const std::string lampBrightnessIdentity(std::begin(lampBrightnessPageIdentity),
-                                         std::end(lampBrightnessPageIdentity) - 1);
+// The pages' identities as the host prints them.
+const std::string logoLampIdentity = Narrow(logoLampPageIdentity);
+const std::string lampBrightnessIdentity = Narrow(lampBrightnessPageIdentity);
 
 
 std::wstring Wide(const char* text)
